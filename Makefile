@@ -1,0 +1,54 @@
+# Two commands do everything on a fresh Debian 12 machine:
+#   make run   installs what is missing, builds the game and its assets, starts it
+#   make test  the same set-up, then every test, plain, under ASan+UBSan, and the
+#              thread-heavy tests under ThreadSanitizer
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+RELEASE := build/release
+ASAN := build/asan
+TSAN := build/tsan
+FUZZ := build/fuzz
+GENERATOR := -G Ninja
+
+.PHONY: all deps build run test test-release test-asan test-tsan bench fuzz clean
+
+all: build
+
+deps:
+	@bash tools/install-deps.sh
+
+build: deps
+	cmake -S . -B $(RELEASE) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(RELEASE) -j $(JOBS)
+
+run: build
+	$(RELEASE)/bin/lumarra
+
+test: test-release test-asan test-tsan
+
+test-release: build
+	cd $(RELEASE) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	cmake -S . -B $(ASAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMARRA_SANITIZE=address
+	cmake --build $(ASAN) -j $(JOBS)
+	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+test-tsan: deps
+	cmake -S . -B $(TSAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMARRA_SANITIZE=thread -DLUMARRA_THREAD_TESTS_ONLY=ON
+	cmake --build $(TSAN) -j $(JOBS)
+	cd $(TSAN) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -L thread
+
+bench: build
+	@for b in $(RELEASE)/bench/*/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+# libFuzzer builds of every fuzz target (clang); FUZZ_SECONDS per target.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DLUMARRA_SANITIZE=address -DLUMARRA_LIBFUZZER=ON
+	cmake --build $(FUZZ) -j $(JOBS)
+	@for f in $(FUZZ)/fuzz/*/fuzz_*; do [ -x "$$f" ] && "$$f" -max_total_time=$(FUZZ_SECONDS) || exit 1; done
+
+clean:
+	rm -rf build

@@ -1,0 +1,42 @@
+# lumarra_add_test(name SOURCES ... LIBS ... [THREAD] [TIMEOUT s] [ENV k=v ...])
+# One CTest entry per test binary. THREAD marks the thread-heavy suites that
+# also run under ThreadSanitizer.
+function(lumarra_add_test name)
+  cmake_parse_arguments(T "THREAD" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+  if(LUMARRA_THREAD_TESTS_ONLY AND NOT T_THREAD)
+    return()
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set(labels unit)
+  if(T_THREAD)
+    set(labels thread)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${labels}"
+    ENVIRONMENT "SDL_VIDEODRIVER=dummy;LUMARRA_AUDIO=null;LUMARRA_SOURCE_DIR=${CMAKE_SOURCE_DIR};${T_ENV}")
+endfunction()
+
+# lumarra_add_fuzzer(name SOURCES ... LIBS ... CORPUS dir)
+# With LUMARRA_LIBFUZZER the target is a libFuzzer binary. Otherwise it links a
+# replayer that runs the seed corpus and a few thousand deterministic mutations
+# of it, registered as a test so every sanitizer pass exercises the parser.
+function(lumarra_add_fuzzer name)
+  cmake_parse_arguments(F "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  if(LUMARRA_THREAD_TESTS_ONLY)
+    return()
+  endif()
+  add_executable(${name} ${F_SOURCES})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  if(LUMARRA_LIBFUZZER)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  else()
+    target_link_libraries(${name} PRIVATE lumarra_fuzz_replay)
+    add_test(NAME ${name} COMMAND ${name} ${F_CORPUS})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS fuzz)
+  endif()
+endfunction()

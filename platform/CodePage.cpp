@@ -1,0 +1,121 @@
+#include "platform/CodePage.h"
+
+#include <atomic>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <iconv.h>
+
+namespace lumarra {
+
+namespace {
+
+std::atomic<CodePage> systemCodePage { CodePage::Utf8 };
+
+bool IsCp932Lead(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+size_t Utf8SequenceLength(unsigned char byte)
+{
+    if (byte >= 0xF0 && byte <= 0xF7)
+        return 4;
+    if (byte >= 0xE0)
+        return byte <= 0xEF ? 3 : 1;
+    if (byte >= 0xC0)
+        return 2;
+    return 1;
+}
+
+// Converts with iconv, replacing what cannot be converted by one '?' per bad
+// input step so that no input is ever dropped silently.
+template<typename Output>
+Output Convert(const char* to, const char* from, std::string_view text, size_t unitSize)
+{
+    Output result;
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return result;
+    std::string out(text.size() * 4 + 16, '\0');
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
+    char* outPtr = out.data();
+    size_t outLeft = out.size();
+    while (inLeft > 0) {
+        size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        if (rc != static_cast<size_t>(-1))
+            break;
+        if (errno == E2BIG) {
+            size_t used = out.size() - outLeft;
+            out.resize(out.size() * 2);
+            outPtr = out.data() + used;
+            outLeft = out.size() - used;
+            continue;
+        }
+        // EILSEQ or EINVAL: skip one input byte, emit a replacement.
+        ++in;
+        --inLeft;
+        if (outLeft < unitSize) {
+            size_t used = out.size() - outLeft;
+            out.resize(out.size() * 2);
+            outPtr = out.data() + used;
+            outLeft = out.size() - used;
+        }
+        if (unitSize == 4) {
+            char32_t q = U'?';
+            std::memcpy(outPtr, &q, 4);
+        } else {
+            *outPtr = '?';
+        }
+        outPtr += unitSize;
+        outLeft -= unitSize;
+    }
+    iconv_close(cd);
+    size_t used = out.size() - outLeft;
+    result.resize(used / unitSize);
+    std::memcpy(result.data(), out.data(), used - used % unitSize);
+    return result;
+}
+
+}
+
+CodePage GetSystemCodePage()
+{
+    return systemCodePage.load();
+}
+
+void SetSystemCodePage(CodePage codePage)
+{
+    systemCodePage.store(codePage);
+}
+
+size_t CharLength(std::string_view text, size_t pos, CodePage codePage)
+{
+    if (pos >= text.size())
+        return 0;
+    unsigned char byte = static_cast<unsigned char>(text[pos]);
+    size_t length = 1;
+    if (codePage == CodePage::Cp932)
+        length = IsCp932Lead(byte) ? 2 : 1;
+    else
+        length = Utf8SequenceLength(byte);
+    return std::min(length, text.size() - pos);
+}
+
+std::string Cp932ToUtf8(std::string_view text)
+{
+    return Convert<std::string>("UTF-8", "CP932", text, 1);
+}
+
+std::string Utf8ToCp932(std::string_view text)
+{
+    return Convert<std::string>("CP932", "UTF-8", text, 1);
+}
+
+std::u32string Cp932ToUtf32(std::string_view text)
+{
+    return Convert<std::u32string>("UTF-32LE", "CP932", text, 4);
+}
+
+}
