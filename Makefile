@@ -30,12 +30,12 @@ test-release: build
 	cd $(RELEASE) && ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps
-	cmake -S . -B $(ASAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMARRA_SANITIZE=address
+	cmake -S . -B $(ASAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMARRA_SANITIZE=address -DLUMARRA_BUILD_ASSETS=OFF
 	cmake --build $(ASAN) -j $(JOBS)
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
 test-tsan: deps
-	cmake -S . -B $(TSAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMARRA_SANITIZE=thread -DLUMARRA_THREAD_TESTS_ONLY=ON
+	cmake -S . -B $(TSAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMARRA_SANITIZE=thread -DLUMARRA_THREAD_TESTS_ONLY=ON -DLUMARRA_BUILD_ASSETS=OFF
 	cmake --build $(TSAN) -j $(JOBS)
 	cd $(TSAN) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -L thread
 
@@ -46,7 +46,7 @@ bench: build
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DLUMARRA_SANITIZE=address -DLUMARRA_LIBFUZZER=ON
+	  -DLUMARRA_SANITIZE=address -DLUMARRA_LIBFUZZER=ON -DLUMARRA_BUILD_ASSETS=OFF
 	cmake --build $(FUZZ) -j $(JOBS)
 	@for f in $(FUZZ)/fuzz/*/fuzz_*; do [ -x "$$f" ] && "$$f" -max_total_time=$(FUZZ_SECONDS) || exit 1; done
 
