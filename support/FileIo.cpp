@@ -1,0 +1,211 @@
+#include "support/FileIo.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/FileDescriptor.h"
+#include "platform/NativePath.h"
+#include "support/FilePaths.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lumarra {
+
+namespace {
+
+std::string NativeOf(std::string path)
+{
+    NormalizePath(path);
+    return ToNativePath(path);
+}
+
+// Opens a regular file for reading. Anything else (a folder, a pipe, a
+// device) fails here rather than blocking or reading forever.
+FileDescriptor OpenForReading(const std::string& nativePath, struct stat& status)
+{
+    FileDescriptor fd(::open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.IsOpen() || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return FileDescriptor();
+    return fd;
+}
+
+// Reads until `count` bytes are in or the file ends; the number read, or -1.
+ssize_t ReadFully(int fd, void* buffer, size_t count, off_t offset)
+{
+    size_t done = 0;
+    auto* bytes = static_cast<char*>(buffer);
+    while (done < count) {
+        ssize_t got = ::pread(fd, bytes + done, count - done, offset + static_cast<off_t>(done));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (got == 0)
+            break;
+        done += static_cast<size_t>(got);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+bool WriteAll(int fd, const char* data, size_t count)
+{
+    while (count > 0) {
+        ssize_t written = ::write(fd, data, count);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        count -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+bool IsBlock(const void* data, size_t count)
+{
+    return data || count == 0;
+}
+
+std::string_view Block(const void* data, size_t count)
+{
+    return count ? std::string_view(static_cast<const char*>(data), count) : std::string_view();
+}
+
+// Creates the file usable by every user, or opens the existing one as it is.
+FileDescriptor OpenForAppending(const std::string& nativePath)
+{
+    constexpr int kFlags = O_WRONLY | O_APPEND | O_CLOEXEC;
+    for (;;) {
+        int fd = ::open(nativePath.c_str(), kFlags | O_CREAT | O_EXCL, kSharedFileMode);
+        if (fd >= 0) {
+            // The umask may have taken bits away.
+            ::fchmod(fd, kSharedFileMode);
+            return FileDescriptor(fd);
+        }
+        if (errno != EEXIST)
+            return FileDescriptor();
+        fd = ::open(nativePath.c_str(), kFlags);
+        if (fd >= 0 || errno != ENOENT)
+            return FileDescriptor(fd);
+        // Removed between the two opens: create it after all.
+    }
+}
+
+}
+
+int FileExists(const std::string& path)
+{
+    struct stat status {};
+    return ::stat(ToNativePath(path).c_str(), &status) == 0 ? 1 : 0;
+}
+
+std::unique_ptr<uint8_t[]> ReadWholeFile(std::string path, size_t& length)
+{
+    length = 0;
+    struct stat status {};
+    FileDescriptor fd = OpenForReading(NativeOf(std::move(path)), status);
+    if (!fd.IsOpen())
+        return nullptr;
+    auto size = static_cast<size_t>(status.st_size);
+    if (size > SIZE_MAX - kReadPadding)
+        return nullptr;
+    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size + kReadPadding]);
+    if (!buffer)
+        return nullptr;
+    ssize_t read = ReadFully(fd.Get(), buffer.get(), size, 0);
+    if (read < 0)
+        return nullptr;
+    std::memset(buffer.get() + read, 0, size + kReadPadding - static_cast<size_t>(read));
+    length = static_cast<size_t>(read);
+    return buffer;
+}
+
+int ReadFileAt(std::string path, void* buffer, size_t offset, size_t count)
+{
+    struct stat status {};
+    FileDescriptor fd = OpenForReading(NativeOf(std::move(path)), status);
+    if (!fd.IsOpen() || !buffer || offset >= static_cast<size_t>(status.st_size))
+        return 0;
+    ssize_t read = ReadFully(fd.Get(), buffer, std::min<size_t>(count, INT_MAX), static_cast<off_t>(offset));
+    return read < 0 ? 0 : static_cast<int>(read);
+}
+
+std::string ReadTextFile(std::string path)
+{
+    size_t length = 0;
+    std::unique_ptr<uint8_t[]> buffer = ReadWholeFile(std::move(path), length);
+    if (!buffer)
+        return {};
+    std::string_view content(reinterpret_cast<const char*>(buffer.get()), length);
+    std::string text;
+    text.reserve(length);
+    for (size_t pos = 0, step = 0; pos < content.size(); pos += step) {
+        step = PathCharLength(content, pos);
+        if (step > 1 || content[pos] != '\r')
+            text.append(content.substr(pos, step));
+    }
+    return text;
+}
+
+int WriteWholeFile(std::string path, const void* data, size_t count)
+{
+    if (!IsBlock(data, count))
+        return 0;
+    return WriteFileAtomically(NativeOf(std::move(path)), { Block(data, count) }) ? 1 : 0;
+}
+
+int AppendToFile(std::string path, const void* data, size_t count)
+{
+    if (!IsBlock(data, count))
+        return 0;
+    FileDescriptor fd = OpenForAppending(NativeOf(std::move(path)));
+    if (!fd.IsOpen())
+        return 0;
+    return WriteAll(fd.Get(), static_cast<const char*>(data), count) ? 1 : 0;
+}
+
+int WriteTextFile(std::string path, const char* text)
+{
+    if (!text)
+        return 0;
+    std::string_view source(text);
+    std::string converted;
+    converted.reserve(source.size() * 2 + 2);
+    for (char c : source) {
+        if (c == '\n')
+            converted += "\r\n";
+        else if (c != '\r')
+            converted += c;
+    }
+    return WriteWholeFile(std::move(path), converted.data(), converted.size());
+}
+
+int WriteTwoParts(const std::string& path, const void* data1, size_t count1, const void* data2, size_t count2)
+{
+    if (!IsBlock(data1, count1) || !IsBlock(data2, count2))
+        return 0;
+    return WriteFileAtomically(ToNativePath(path), { Block(data1, count1), Block(data2, count2) }) ? 1 : 0;
+}
+
+int DeleteFile(std::string path)
+{
+    return ::unlink(NativeOf(std::move(path)).c_str()) == 0 ? 1 : 0;
+}
+
+}
+
+namespace lumarra {
+
+int GetFileVersion(std::string, int&, int&, int&, int&)
+{
+    return 0;
+}
+
+}
