@@ -215,9 +215,9 @@ public:
     Bitmap* SelectObject(Bitmap* bitmap);
     const Pen* SelectObject(const Pen* pen);
     const Brush* SelectObject(const Brush* brush);
-    const Font* SelectObject(const Font* font);
+    std::shared_ptr<const Font> SelectObject(std::shared_ptr<const Font> font);
     Bitmap* SelectBitmap(Bitmap* bitmap);
-    const Font* SelectFont(const Font* font);
+    std::shared_ptr<const Font> SelectFont(std::shared_ptr<const Font> font);
     const Brush* SelectBrush(const Brush* brush);
     const Pen* SelectPen(const Pen* pen);
 

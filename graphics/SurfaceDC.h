@@ -30,7 +30,7 @@ public:
     Bitmap* SelectBitmap(Bitmap* bitmap);
     const Pen* SelectPen(const Pen* pen);
     const Brush* SelectBrush(const Brush* brush);
-    const Font* SelectFont(const Font* font);
+    std::shared_ptr<const Font> SelectFont(std::shared_ptr<const Font> font);
     Bitmap* SavedBitmap() const { return m_savedBitmap; }
 
     void Close();
@@ -46,7 +46,7 @@ private:
     SurfaceDC* m_lender = nullptr;
     const Pen* m_savedPen = nullptr;
     const Brush* m_savedBrush = nullptr;
-    const Font* m_savedFont = nullptr;
+    std::shared_ptr<const Font> m_savedFont;
     Bitmap* m_savedBitmap = nullptr;
     bool m_penRecorded = false;
     bool m_brushRecorded = false;

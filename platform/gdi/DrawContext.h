@@ -3,6 +3,7 @@
 #include "platform/gdi/GdiTypes.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -21,7 +22,7 @@ struct DrawState {
     Bitmap* bitmap = nullptr;
     const Pen* pen = nullptr;
     const Brush* brush = nullptr;
-    const Font* font = nullptr;
+    std::shared_ptr<const Font> font;
     const Palette* palette = nullptr;
     COLORREF textColour = RGB(0, 0, 0);
     COLORREF backColour = RGB(255, 255, 255);
@@ -52,7 +53,8 @@ public:
     Bitmap* SelectBitmap(Bitmap* bitmap);
     const Pen* SelectPen(const Pen* pen);
     const Brush* SelectBrush(const Brush* brush);
-    const Font* SelectFont(const Font* font);
+    // A null font stands for the text layer's default font.
+    std::shared_ptr<const Font> SelectFont(std::shared_ptr<const Font> font);
     const Palette* SelectPalette(const Palette* palette, bool background);
     // Number of entries mapped (0 without a palette).
     int RealizePalette();
@@ -60,7 +62,7 @@ public:
     Bitmap* GetBitmap() const { return m_state.bitmap; }
     const Pen* GetPen() const { return m_state.pen; }
     const Brush* GetBrush() const { return m_state.brush; }
-    const Font* GetFont() const { return m_state.font; }
+    const std::shared_ptr<const Font>& GetFont() const { return m_state.font; }
     const Palette* GetPalette() const { return m_state.palette; }
 
     // SaveDC returns the new depth (1 for the first save); RestoreDC(n)
@@ -133,15 +135,9 @@ public:
     // Text through the selected font, laid out by the text layer and blended
     // in the text colour; in OPAQUE mode each text cell is first filled with
     // the background colour. DrawText returns the height of the text, 0 on
-    // failure.
+    // failure; with DT_CALCRECT it only measures into `rect`.
     bool TextOut(int x, int y, std::string_view text);
     int DrawText(std::string_view text, Rect& rect, unsigned format);
-
-    // Blends an 8-bit coverage map (0 = no ink … 255 = full ink; `pitch`
-    // bytes per row) with its top-left corner at (x, y) in `colour`, clipped to
-    // the bitmap and, when given, to `clip`.
-    void BlendCoverage(int x, int y, const uint8_t* coverage, int width, int height, int pitch, COLORREF colour,
-        const Rect* clip = nullptr);
 
 private:
     // Fills the spans of one scanline [x0, x1) with the brush.
