@@ -1,0 +1,52 @@
+#pragma once
+
+#include "graphics/ImgEncoder.h"
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace lumarra::test {
+
+// An indexed picture as the encoders take it.
+struct IndexedPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> indices;
+    std::vector<ImgColor> colors;
+};
+
+std::vector<ImgColor> MakePalette(int colorCount, uint32_t seed);
+IndexedPicture MakeNoisePicture(int width, int height, int colorCount, uint32_t seed);
+IndexedPicture MakeFlatPicture(int width, int height, int colorCount, uint8_t index);
+// A card sheet: 5 x 11 cells, most holding shapes and dithered shading, the
+// last few left black.
+IndexedPicture MakeSheetPicture(int width, int height, int colorCount, uint32_t seed);
+
+// giflib as an independent encoder and decoder.
+std::vector<uint8_t> GiflibEncode(const IndexedPicture& picture);
+bool GiflibDecode(std::span<const uint8_t> gif, int& width, int& height, std::vector<uint8_t>& indices);
+
+// Overwrites the six signature and version bytes.
+void SetSignature(std::vector<uint8_t>& stream, std::string_view signature);
+
+// Packs LZW codes LSB-first at the widths the caller gives.
+class CodePacker {
+public:
+    void Put(uint32_t code, int width);
+    std::vector<uint8_t> Finish();
+
+private:
+    std::vector<uint8_t> m_bytes;
+    uint64_t m_bits = 0;
+    int m_count = 0;
+};
+
+// A whole "IMG000" stream around raw LZW bytes: `colorCount` grey entries,
+// one image block of width x height with the given minimum code size, the
+// bytes cut into sub-blocks of 255, the terminator and the trailer.
+std::vector<uint8_t> WrapImageData(int width, int height, int colorCount, int minCodeSize,
+    std::span<const uint8_t> lzwBytes);
+
+}
