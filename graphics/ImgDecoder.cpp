@@ -199,8 +199,22 @@ public:
         return true;
     }
 
-    size_t Position() const { return m_pos; }
-    void Seek(size_t pos) { m_pos = pos; }
+    // Copies the payloads of the sub-blocks at the cursor into one buffer,
+    // followed by `padding` zero bytes; false when the data ends first.
+    bool JoinSubBlocks(std::vector<uint8_t>& joined, size_t padding)
+    {
+        size_t start = m_pos;
+        size_t payload;
+        if (!SkipSubBlocks(&payload))
+            return false;
+        joined.assign(payload + padding, 0);
+        uint8_t* out = joined.data();
+        for (size_t at = start; m_data[at] != 0; at += 1 + m_data[at]) {
+            std::memcpy(out, &m_data[at + 1], m_data[at]);
+            out += m_data[at];
+        }
+        return true;
+    }
 
 private:
     std::span<const uint8_t> m_data;
@@ -316,24 +330,10 @@ bool ImgDecoder::ReadImage(Reader& reader)
     if (minCodeSize < kLzwMinCodeSize || minCodeSize > kLzwMaxCodeSize)
         return false;
 
-    // Measure the sub-blocks first so the joined buffer is allocated once.
-    size_t start = reader.Position();
-    size_t payload;
-    if (!reader.SkipSubBlocks(&payload))
+    std::vector<uint8_t> joined;
+    if (!reader.JoinSubBlocks(joined, kFetchPadding))
         return false;
-    std::vector<uint8_t> joined(payload + kFetchPadding);
-    size_t filled = 0;
-    reader.Seek(start);
-    for (;;) {
-        uint8_t length;
-        const uint8_t* bytes;
-        reader.TakeByte(length);
-        if (length == 0)
-            break;
-        reader.Take(length, bytes);
-        std::memcpy(joined.data() + filled, bytes, length);
-        filled += length;
-    }
+    size_t payload = joined.size() - kFetchPadding;
 
     std::unique_ptr<uint8_t[]> indices(new (std::nothrow) uint8_t[pixels + kCopyBlock]);
     if (!indices || !DecodeLzw(joined.data(), payload, minCodeSize, indices.get(), pixels))

@@ -1,12 +1,13 @@
 #include "graphics/ImgEncoder.h"
 
 #include <algorithm>
-#include <cstring>
+#include <string_view>
 
 namespace lumarra {
 
 namespace {
 
+constexpr std::string_view kSignature = "IMG000";
 constexpr int kMaxSide = 0xFFFF;
 constexpr size_t kMinColors = 2;
 constexpr size_t kMaxColors = 256;
@@ -172,9 +173,7 @@ bool ImgEncoder::Encode(int width, int height, std::span<const uint8_t> indices,
     size_t tableSize = 1u << tableBits;
     int minCodeSize = std::max(kMinCodeSize, tableBits);
 
-    out.clear();
-    const char signature[] = "IMG000";
-    out.insert(out.end(), signature, signature + 6);
+    out.assign(kSignature.begin(), kSignature.end());
     Put16(out, width);
     Put16(out, height);
     // Global table present; colour resolution and size both tableBits - 1.

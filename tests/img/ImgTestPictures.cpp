@@ -66,8 +66,10 @@ IndexedPicture MakeSheetPicture(int width, int height, int colorCount, uint32_t 
                 uint8_t index = dark ? shade : paper;
                 for (const Disc& disc : discs) {
                     int dx = x - disc.x, dy = y - disc.y;
+                    // Figures carry a grain of neighbouring colours, as
+                    // drawn pictures reduced to a palette do.
                     if (dx * dx + dy * dy < disc.r * disc.r)
-                        index = disc.index;
+                        index = static_cast<uint8_t>(1 + (disc.index + random() % 3) % (colorCount - 1));
                 }
                 if (x < 2 || y < 2 || x >= cellW - 2 || y >= cellH - 2)
                     index = 0;
