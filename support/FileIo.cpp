@@ -3,10 +3,14 @@
 #include "platform/AtomicFile.h"
 #include "platform/FileDescriptor.h"
 #include "platform/NativePath.h"
+#include "platform/VersionResource.h"
+#include "platform/VersionResourceWriter.h"
 #include "support/FilePaths.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
@@ -199,13 +203,29 @@ int DeleteFile(std::string path)
     return ::unlink(NativeOf(std::move(path)).c_str()) == 0 ? 1 : 0;
 }
 
-}
-
-namespace lumarra {
-
-int GetFileVersion(std::string, int&, int&, int&, int&)
+int GetFileVersion(std::string path, int& major, int& minor, int& build, int& revision)
 {
-    return 0;
+    VersionResource resource = VersionResource::ReadFromFile(NativeOf(std::move(path)));
+    std::optional<std::span<const uint8_t>> translation = resource.QueryValue("\\VarFileInfo\\Translation");
+    if (!translation || translation->size() < 4)
+        return 0;
+    auto word = [&](size_t at) { return static_cast<unsigned>((*translation)[at] | (*translation)[at + 1] << 8); };
+    char key[64];
+    std::snprintf(key, sizeof key, "\\StringFileInfo\\%04X%04X\\%s", word(0), word(2), "FileVersion");
+    std::optional<std::string> text = resource.QueryText(key);
+    if (!text) {
+        // Code page 1252, under the same language.
+        std::snprintf(key, sizeof key, "\\StringFileInfo\\%04X04E4\\%s", word(0), "FileVersion");
+        text = resource.QueryText(key);
+    }
+    if (!text)
+        return 0;
+    text->erase(0, text->find_first_not_of(" \t\n\r\v\f"));
+    VersionNumbers numbers = ParseVersionNumbers(std::string_view(*text));
+    int* outputs[] = { &major, &minor, &build, &revision };
+    for (size_t i = 0; i < 4; ++i)
+        *outputs[i] = static_cast<int>(std::min<uint32_t>(numbers.part[i], INT_MAX));
+    return 1;
 }
 
 }
