@@ -10,7 +10,7 @@
 
 namespace lumarra {
 
-class FontLibrary;
+class FreeTypeLibrary;
 
 // One rendered character. The black box is `width` × `height` pixels; its
 // top-left corner lies `originX` right of the pen and `originY` above the
@@ -63,15 +63,16 @@ struct FontFaceMetrics {
 class FontFace {
 public:
     // Null when the file cannot be opened as a scalable face.
-    static std::shared_ptr<FontFace> Open(std::shared_ptr<FontLibrary> library, const FontFaceKey& key);
+    static std::shared_ptr<FontFace> Open(std::shared_ptr<FreeTypeLibrary> library, const FontFaceKey& key);
     ~FontFace();
     FontFace(const FontFace&) = delete;
     FontFace& operator=(const FontFace&) = delete;
 
     const FontFaceKey& GetKey() const { return m_key; }
     const FontFaceMetrics& GetMetrics() const { return m_metrics; }
-    bool HasGlyph(char32_t codePoint) const;
-    // Cached after the first call; the reference stays valid for the face's life.
+    // Cached after the first call; the reference stays valid for the face's
+    // life. A character the face lacks gives its missing-glyph box, marked
+    // `missing`.
     const Glyph& GetGlyph(char32_t codePoint);
 
     // Scale factors from font units: what a caller needs to turn a wanted
@@ -84,14 +85,14 @@ public:
         bool bold = false;
         bool italic = false;
     };
-    static bool ReadDesign(FontLibrary& library, const std::string& path, int index, Design& design);
+    static bool ReadDesign(FreeTypeLibrary& library, const std::string& path, int index, Design& design);
 
 private:
     struct Impl;
-    FontFace(std::shared_ptr<FontLibrary> library, const FontFaceKey& key, std::unique_ptr<Impl> impl);
+    FontFace(std::shared_ptr<FreeTypeLibrary> library, const FontFaceKey& key, std::unique_ptr<Impl> impl);
     Glyph Render(char32_t codePoint);
 
-    std::shared_ptr<FontLibrary> m_library;
+    std::shared_ptr<FreeTypeLibrary> m_library;
     FontFaceKey m_key;
     FontFaceMetrics m_metrics;
     std::unique_ptr<Impl> m_impl;

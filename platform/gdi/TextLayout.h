@@ -65,12 +65,17 @@ public:
     static Size MeasureExtent(const Font& font, std::string_view text);
 
     // DrawTextA: lays `text` out in `rect` and returns the height of the text
-    // (from the rectangle's top, or offset by the vertical alignment), 0 when
-    // there is no font. With DT_CALCRECT nothing is placed: `rect` grows or
-    // shrinks to the text's extent (right and bottom move; a DT_CENTER or
-    // DT_RIGHT single line keeps its alignment within the original width).
+    // (with DT_VCENTER or DT_BOTTOM on a single line: the offset from the
+    // rectangle's top to the bottom of the text), 0 when there is no font.
+    // With DT_CALCRECT nothing is placed and the run stays empty: the right
+    // and bottom edges of `rect` move to the extent of the text laid out from
+    // its top-left corner.
     static int LayoutDrawText(const std::shared_ptr<const Font>& font, std::string_view text, Rect& rect,
         unsigned format, TextRun& run);
+
+    // The Unicode character of one CP932 character (one or two bytes);
+    // U+FFFD for bytes CP932 does not map.
+    static char32_t DecodeCharacter(std::string_view character);
 };
 
 }
