@@ -34,9 +34,10 @@ public:
     uint32_t NearestIndex(COLORREF colour) const;
 
 private:
-    explicit Palette(std::vector<PaletteEntry> entries) : m_entries(std::move(entries)) { }
+    explicit Palette(std::vector<PaletteEntry> entries);
 
     std::vector<PaletteEntry> m_entries;
+    std::vector<RgbQuad> m_quads;
 };
 
 // The fixed 256-entry colour table every new 8-bit bitmap gets, and the
