@@ -73,6 +73,10 @@ public:
     static int LayoutDrawText(const std::shared_ptr<const Font>& font, std::string_view text, Rect& rect,
         unsigned format, TextRun& run);
 
+    // The characters of CP932 text, one or two bytes each; a lead byte cut
+    // off by the end of the text is no character.
+    static std::vector<std::string_view> SplitCharacters(std::string_view text);
+
     // The Unicode character of one CP932 character (one or two bytes);
     // U+FFFD for bytes CP932 does not map.
     static char32_t DecodeCharacter(std::string_view character);
