@@ -1,51 +1,13 @@
 #include "platform/CodePage.h"
 #include "platform/NativePath.h"
 #include "platform/ProgramFolder.h"
+#include "tests/support/TestScopes.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
 
 using namespace lumarra;
 
-namespace {
-
-class CodePageScope {
-public:
-    explicit CodePageScope(CodePage codePage) : m_saved(GetSystemCodePage()) { SetSystemCodePage(codePage); }
-    ~CodePageScope() { SetSystemCodePage(m_saved); }
-
-private:
-    CodePage m_saved;
-};
-
-class EnvironmentScope {
-public:
-    EnvironmentScope(const char* name, const char* value) : m_name(name)
-    {
-        const char* old = std::getenv(name);
-        m_hadValue = old != nullptr;
-        if (old)
-            m_saved = old;
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~EnvironmentScope()
-    {
-        if (m_hadValue)
-            ::setenv(m_name, m_saved.c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    bool m_hadValue = false;
-    std::string m_saved;
-};
-
-}
+using namespace lumarra::test;
 
 TEST(NativePath, SeparatorsSwapBothWaysInUtf8)
 {
