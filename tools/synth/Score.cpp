@@ -120,10 +120,19 @@ void ParseNotes(const std::vector<std::string_view>& words, Score& score, double
     }
 }
 
+// A comment starts with a '#' that begins a word; inside a note it is a sharp.
+std::string_view WithoutComment(std::string_view line)
+{
+    for (size_t pos = 0; pos < line.size(); ++pos) {
+        if (line[pos] == '#' && (pos == 0 || line[pos - 1] == ' ' || line[pos - 1] == '\t'))
+            return line.substr(0, pos);
+    }
+    return line;
+}
+
 void ParseLine(std::string_view line, Score& score, double& beat)
 {
-    if (size_t hash = line.find('#'); hash != std::string_view::npos)
-        line = line.substr(0, hash);
+    line = WithoutComment(line);
     std::vector<std::string_view> words = SplitWords(line);
     if (words.empty())
         return;

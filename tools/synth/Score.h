@@ -29,7 +29,7 @@ struct ScorePart {
 };
 
 // A piece as written in a score file. Scores are plain text, one directive or
-// one run of notes per line, '#' starting a comment:
+// one run of notes per line; a word starting with '#' begins a comment:
 //
 //   rate 44100        sample rate of the rendering
 //   tempo 76          beats per minute
