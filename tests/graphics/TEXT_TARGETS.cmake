@@ -1,0 +1,4 @@
+# Fonts, text layout and outlined text.
+lumarra_add_test(test_graphics_text
+  SOURCES TextFontTest.cpp TextLayoutTest.cpp TextOutlinedTest.cpp
+  LIBS lumarra_graphics lumarra_platform)
