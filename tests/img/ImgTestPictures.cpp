@@ -80,6 +80,41 @@ IndexedPicture MakeSheetPicture(int width, int height, int colorCount, uint32_t 
     return picture;
 }
 
+IndexedPicture MakeTestSheet(const TestSheet& sheet)
+{
+    return MakeSheetPicture(sheet.width, sheet.height, sheet.colorCount, sheet.id);
+}
+
+std::vector<uint8_t> MakeTestBitmap()
+{
+    const uint32_t stride = kTestBitmapWidth * 3;
+    const uint32_t imageSize = stride * kTestBitmapHeight;
+    std::vector<uint8_t> dib(40 + imageSize, 0);
+    auto put32 = [&](size_t at, uint32_t value) { std::memcpy(dib.data() + at, &value, 4); };
+    put32(0, 40);
+    put32(4, kTestBitmapWidth);
+    put32(8, kTestBitmapHeight);
+    dib[12] = 1;
+    dib[14] = 24;
+    put32(20, imageSize);
+    for (int y = 0; y < kTestBitmapHeight; ++y) {
+        uint8_t* row = dib.data() + 40 + static_cast<size_t>(kTestBitmapHeight - 1 - y) * stride;
+        for (int x = 0; x < kTestBitmapWidth; ++x) {
+            ImgColor color { static_cast<uint8_t>(x), static_cast<uint8_t>(y), static_cast<uint8_t>(x + y) };
+            if (y < kTestBitmapBand)
+                color = { 255, 255, 255 };
+            else if (y < 2 * kTestBitmapBand)
+                color = {};
+            else if (y < 3 * kTestBitmapBand)
+                color = kTestBitmapGrey;
+            row[x * 3 + 0] = color.blue;
+            row[x * 3 + 1] = color.green;
+            row[x * 3 + 2] = color.red;
+        }
+    }
+    return dib;
+}
+
 namespace {
 
 int WriteToVector(GifFileType* gif, const GifByteType* bytes, int count)

@@ -24,6 +24,31 @@ IndexedPicture MakeFlatPicture(int width, int height, int colorCount, uint8_t in
 // last few left black.
 IndexedPicture MakeSheetPicture(int width, int height, int colorCount, uint32_t seed);
 
+// The deck sheets the cache tests pack as IMG resources 299-307, at the sizes
+// and colour counts of the real ones; each is MakeSheetPicture seeded with
+// its id.
+struct TestSheet {
+    uint32_t id;
+    int width;
+    int height;
+    int colorCount;
+};
+inline constexpr TestSheet kTestSheets[] = {
+    { 299, 250, 770, 128 }, { 300, 640, 1980, 128 }, { 301, 750, 2310, 128 },
+    { 302, 250, 770, 64 }, { 303, 640, 1980, 64 }, { 304, 750, 2310, 64 },
+    { 305, 250, 770, 64 }, { 306, 640, 1980, 64 }, { 307, 750, 2310, 64 },
+};
+IndexedPicture MakeTestSheet(const TestSheet& sheet);
+
+// BITMAP resource 280 of the cache tests: a 640 x 1980 24-bit packed DIB,
+// bottom-up, in bands from the top: white, black, kTestBitmapGrey, then a
+// gradient.
+inline constexpr int kTestBitmapWidth = 640;
+inline constexpr int kTestBitmapHeight = 1980;
+inline constexpr int kTestBitmapBand = 100;
+inline constexpr ImgColor kTestBitmapGrey = { 5, 5, 5 };
+std::vector<uint8_t> MakeTestBitmap();
+
 // giflib as an independent encoder and decoder.
 std::vector<uint8_t> GiflibEncode(const IndexedPicture& picture);
 bool GiflibDecode(std::span<const uint8_t> gif, int& width, int& height, std::vector<uint8_t>& indices);
