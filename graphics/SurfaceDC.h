@@ -36,9 +36,6 @@ public:
     void Close();
 
 private:
-    template <typename T, typename Select>
-    T* Recorded(T* object, T*& saved, bool& recorded, Select select);
-
     std::unique_ptr<DrawContext> m_ownDC;
     DrawContext* m_dc = nullptr;
     int m_savedState = 0;
