@@ -169,6 +169,9 @@ std::vector<Line> SplitLines(const Font& font, const std::vector<Character>& cha
         pos = hardEnd + 1;
         if (characters[hardEnd].code == kCarriageReturn && pos < count && characters[pos].code == kLineFeed)
             ++pos;
+        // A line end that closes the text starts no further line.
+        if (pos >= count)
+            break;
     }
     return lines;
 }

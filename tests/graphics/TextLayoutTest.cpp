@@ -70,6 +70,7 @@ TEST_F(TextLayoutTest, WordBreakWrapsAtSpacesAndBetweenJapaneseCharacters)
     EXPECT_EQ(Lines("a\r\nb\nc\rd", 100, 0), 4);
     EXPECT_EQ(Lines("a\r\nb", 100, DT_SINGLELINE), 1);
     EXPECT_EQ(Lines("a\n\nb", 100, 0), 3);
+    EXPECT_EQ(Lines("a\r\n", 100, 0), 1);
 }
 
 TEST_F(TextLayoutTest, WrappedLinesDropTheSpacesAtTheBreak)
