@@ -189,11 +189,10 @@ TEST(SynthesizerTest, SameScoreGivesSameSamples)
 TEST(WaveFileTest, WritesMonoPcmRiff)
 {
     std::string wave = EncodeWaveFile({ 1, -2, 0x1234 }, 22050);
-    auto u32 = [&](size_t at) {
-        return static_cast<uint32_t>(static_cast<uint8_t>(wave[at]) | static_cast<uint8_t>(wave[at + 1]) << 8
-            | static_cast<uint8_t>(wave[at + 2]) << 16 | static_cast<uint8_t>(wave[at + 3]) << 24);
+    auto u16 = [&](size_t at) {
+        return static_cast<uint32_t>(static_cast<uint8_t>(wave.at(at)) | static_cast<uint8_t>(wave.at(at + 1)) << 8);
     };
-    auto u16 = [&](size_t at) { return u32(at) & 0xFFFF; };
+    auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
     ASSERT_EQ(wave.size(), 44u + 6u);
     EXPECT_EQ(wave.substr(0, 4), "RIFF");
     EXPECT_EQ(u32(4), wave.size() - 8);
