@@ -33,6 +33,7 @@ constexpr size_t kCreateInfoBlockBytes = 1068;
 // Room for the masks and table that follow a compressed header.
 constexpr size_t kCompressedTailBytes = 64;
 constexpr int kMaxPaletteColours = 256;
+constexpr size_t kFileHeaderBytes = 14;
 // DrawText format of MeasureText: DT_CALCRECT | DT_EXTERNALLEADING | DT_EXPANDTABS.
 constexpr unsigned kMeasureFormat = 0x640;
 constexpr double kPi = 3.141592653589;
@@ -1039,18 +1040,22 @@ int DibSurface::LoadFromResource(uint32_t id, COLORREF key)
     if (!m_storageFlags.empty())
         Release();
     ResourceData resource = FindResource(kResourceBitmap, id);
-    if (!resource || resource.size < sizeof(BitmapInfoHeader))
+    if (!resource)
         return 0;
+    // BITMAP resources are packed DIBs; a whole .bmp file is taken as well.
     std::span<const uint8_t> data(resource.data, resource.size);
-    std::unique_ptr<Bitmap> bitmap = BmpDecoder::DecodePackedDib(data);
-    const auto* info = reinterpret_cast<const BitmapInfo*>(resource.data);
-    if (!bitmap || info->bmiHeader.biSize < sizeof(BitmapInfoHeader))
+    bool wholeFile = data.size() >= kFileHeaderBytes && data[0] == 'B' && data[1] == 'M';
+    std::unique_ptr<Bitmap> bitmap = wholeFile ? BmpDecoder::DecodeFile(data) : BmpDecoder::DecodePackedDib(data);
+    if (wholeFile)
+        data = data.subspan(kFileHeaderBytes);
+    const auto* info = reinterpret_cast<const BitmapInfo*>(data.data());
+    if (!bitmap || data.size() < sizeof(BitmapInfoHeader) || info->bmiHeader.biSize < sizeof(BitmapInfoHeader))
         return 0;
     Bitmap* raw = bitmap.get();
     AdoptBitmap(std::move(bitmap), raw);
     m_colorCount = ColourCountOf(raw->BitsPerPixel());
     m_info = info;
-    m_resourceData = resource.data;
+    m_resourceData = data.data();
     BuildPalette();
     SetTransparentColor(key);
     m_storageFlags = "RESOURCE_BITMAP";
@@ -1078,7 +1083,7 @@ int DibSurface::LoadFromFile(std::string_view path, COLORREF key)
     std::string file(path);
     if (!FileExists(file))
         return 0;
-    uint8_t fileHeader[14];
+    uint8_t fileHeader[kFileHeaderBytes];
     if (ReadFileAt(file, fileHeader, 0, sizeof fileHeader) != static_cast<int>(sizeof fileHeader)
         || fileHeader[0] != 'B' || fileHeader[1] != 'M')
         return 0;
