@@ -69,6 +69,10 @@ bool MixerVoice::OpenStream()
     SDL_AudioFormat format = m_needsPreparation ? AUDIO_S32LSB : StreamFormat(m_source.bytesPerSample);
     m_stream.reset(SDL_NewAudioStream(format, static_cast<Uint8>(m_streamChannels), m_source.sampleRate,
         AUDIO_S16SYS, static_cast<Uint8>(m_output.channels), m_output.sampleRate));
+    size_t streamFrameBytes = static_cast<size_t>(m_streamChannels) * SDL_AUDIO_BITSIZE(format) / 8;
+    m_silence.assign(kFeedFrames * streamFrameBytes, format == AUDIO_U8 ? 0x80 : 0);
+    m_outputFrames = uint64_t { m_frames } * static_cast<uint64_t>(m_output.sampleRate)
+        / static_cast<uint64_t>(m_source.sampleRate);
     return m_stream != nullptr;
 }
 
@@ -100,7 +104,8 @@ void MixerVoice::Rewind()
 {
     m_position = 0;
     m_advanceRemainder = 0;
-    m_flushed = false;
+    m_outputDone = 0;
+    m_sourceDone = false;
     if (m_stream)
         SDL_AudioStreamClear(m_stream.get());
 }
@@ -133,17 +138,20 @@ size_t MixerVoice::RenderDirect(int16_t* out, size_t frames)
 
 size_t MixerVoice::RenderConverted(int16_t* out, size_t frames)
 {
+    if (m_sourceDone)
+        frames = static_cast<size_t>(std::min<uint64_t>(frames, m_outputFrames - std::min(m_outputDone, m_outputFrames)));
     const size_t outputFrameBytes = static_cast<size_t>(m_output.channels) * sizeof(int16_t);
     const int wanted = static_cast<int>(frames * outputFrameBytes);
     bool fed = true;
-    while (fed && !m_flushed && SDL_AudioStreamAvailable(m_stream.get()) < wanted)
-        fed = FeedStream();
-    int got = std::max(SDL_AudioStreamGet(m_stream.get(), out, wanted), 0);
-    // The voice ends when the converter has given out its last frame, or
-    // when it refuses input (nothing more could ever come out).
-    if (!fed || (m_flushed && SDL_AudioStreamAvailable(m_stream.get()) == 0))
+    while (fed && SDL_AudioStreamAvailable(m_stream.get()) < wanted)
+        fed = m_sourceDone ? FeedSilence() : FeedStream();
+    size_t got = static_cast<size_t>(std::max(SDL_AudioStreamGet(m_stream.get(), out, wanted), 0)) / outputFrameBytes;
+    m_outputDone += got;
+    // The voice ends with its last output frame, or when the converter
+    // refuses input (nothing more could ever come out).
+    if (!fed || (m_sourceDone && m_outputDone >= m_outputFrames))
         Stop();
-    return static_cast<size_t>(got) / outputFrameBytes;
+    return got;
 }
 
 bool MixerVoice::FeedStream()
@@ -162,14 +170,17 @@ bool MixerVoice::FeedStream()
         return false;
     m_position += run;
     if (m_position == m_frames) {
-        if (m_loop) {
+        if (m_loop)
             m_position = 0;
-        } else {
-            SDL_AudioStreamFlush(m_stream.get());
-            m_flushed = true;
-        }
+        else
+            m_sourceDone = true;
     }
     return true;
+}
+
+bool MixerVoice::FeedSilence()
+{
+    return SDL_AudioStreamPut(m_stream.get(), m_silence.data(), static_cast<int>(m_silence.size())) == 0;
 }
 
 void MixerVoice::PrepareSourceRun(const uint8_t* in, size_t frames)
@@ -200,7 +211,7 @@ void MixerVoice::Advance(size_t frames)
 {
     if (!m_playing)
         return;
-    if (m_flushed) {
+    if (m_sourceDone) {
         Stop();
         return;
     }

@@ -48,6 +48,9 @@ private:
     size_t RenderConverted(int16_t* out, size_t frames);
     // Puts the next run of source frames into the converter.
     bool FeedStream();
+    // Puts silence after the last frame: the converter holds back the end of
+    // a sound until more input pushes it out.
+    bool FeedSilence();
     void PrepareSourceRun(const uint8_t* in, size_t frames);
     void Rewind();
 
@@ -67,10 +70,15 @@ private:
     bool m_needsPreparation = false;
     int m_streamChannels = 0;
     std::vector<int32_t> m_prepared;
+    std::vector<uint8_t> m_silence;
+    // Output frames a whole pass of the sound lasts, and those given out
+    // since the start.
+    uint64_t m_outputFrames = 0;
+    uint64_t m_outputDone = 0;
 
     bool m_playing = false;
     bool m_loop = false;
-    bool m_flushed = false;
+    bool m_sourceDone = false;
     uint64_t m_position = 0;
     uint64_t m_advanceRemainder = 0;
 };
