@@ -103,6 +103,7 @@ TEST(ScoreTest, RejectsMistakesWithTheirLine)
     EXPECT_EQ(ParseError("part pluck 1\nA4+\n").substr(0, 7), "line 2:");
     EXPECT_EQ(ParseError("part pluck 1\nA4:0\n").substr(0, 7), "line 2:");
     EXPECT_EQ(ParseError("part pluck 1\nA4:x\n").substr(0, 7), "line 2:");
+    EXPECT_EQ(ParseError("rate 8000\npart pluck 1\nA4 C5+B7\n"), "line 3: note 'C5+B7' is too high for the rate");
     EXPECT_EQ(ParseError("part harp 1\nA4\n"), "line 1: unknown timbre 'harp'");
     EXPECT_EQ(ParseError("A4\n"), "line 1: notes before the first part");
     EXPECT_EQ(ParseError("tempo 5000\npart bell 1\nA4\n").substr(0, 7), "line 1:");

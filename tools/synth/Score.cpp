@@ -14,6 +14,7 @@ constexpr int kMaxRate = 96000;
 constexpr double kMinTempo = 20;
 constexpr double kMaxTempo = 400;
 constexpr double kShortestNote = 1.0 / 64;
+constexpr double kSamplesPerHighestPeriod = 4;
 // Bar lines may sit a rounding error away from the exact beat.
 constexpr double kBeatTolerance = 1e-6;
 
@@ -108,7 +109,11 @@ void ParseNotes(const std::vector<std::string_view>& words, Score& score, double
             size_t pos = 0;
             while (pos <= pitches.size()) {
                 size_t plus = std::min(pitches.find('+', pos), pitches.size());
-                note.frequencies.push_back(ParsePitch(pitches.substr(pos, plus - pos)));
+                double frequency = ParsePitch(pitches.substr(pos, plus - pos));
+                // A plucked string needs a delay line of a few samples per period.
+                if (frequency * kSamplesPerHighestPeriod > score.rate)
+                    throw ParseError { "note '" + std::string(word) + "' is too high for the rate" };
+                note.frequencies.push_back(frequency);
                 pos = plus + 1;
             }
             part.notes.push_back(std::move(note));
