@@ -72,18 +72,9 @@ int SoundBuffer::CreateFromFile(const std::string& path)
     std::shared_ptr<AudioDevice> device = GetSoundDevice();
     if (!device || HasVoice() || !LoadFile(path))
         return 0;
-    PcmLayout layout;
-    if (m_format.formatTag == kWaveFormatPcm && m_format.channels > 0) {
-        layout.channels = m_format.channels;
-        layout.sampleRate = static_cast<int>(m_format.samplesPerSec);
-        layout.bytesPerSample = m_format.blockAlign / m_format.channels;
-        if (m_format.blockAlign % m_format.channels != 0 || m_format.bitsPerSample > layout.bytesPerSample * 8
-            || m_format.samplesPerSec > INT32_MAX)
-            layout = {};
-    }
     VoiceId voice = 0;
     try {
-        voice = device->Mixer().AddVoice(layout, m_pcmBlock);
+        voice = device->Mixer().AddVoice(GetPcmLayout(m_format), m_pcmBlock);
     } catch (...) {
         voice = 0;
     }

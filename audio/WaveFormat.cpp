@@ -32,6 +32,20 @@ std::array<uint8_t, kWaveFormatSize> EncodeWaveFormat(const WaveFormat& format)
     return bytes;
 }
 
+PcmLayout GetPcmLayout(const WaveFormat& format)
+{
+    if (format.formatTag != kWaveFormatPcm || format.channels == 0 || format.blockAlign % format.channels != 0
+        || format.samplesPerSec > INT32_MAX)
+        return {};
+    PcmLayout layout;
+    layout.channels = format.channels;
+    layout.sampleRate = static_cast<int>(format.samplesPerSec);
+    layout.bytesPerSample = format.blockAlign / format.channels;
+    if (format.bitsPerSample == 0 || format.bitsPerSample > layout.bytesPerSample * 8)
+        return {};
+    return layout;
+}
+
 WaveFormat MakePcm16Format(uint16_t channels, uint32_t samplesPerSec)
 {
     constexpr uint16_t kBytesPerSample = 2;

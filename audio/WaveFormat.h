@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/audio/PcmLayout.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -36,6 +38,10 @@ inline constexpr uint16_t kWaveFormatExtensible = 0xFFFE;
 std::optional<WaveFormat> ParseWaveFormat(std::span<const uint8_t> chunk);
 
 std::array<uint8_t, kWaveFormatSize> EncodeWaveFormat(const WaveFormat& format);
+
+// How the mixer reads integer PCM of this format; an empty layout (which it
+// refuses) for anything else.
+PcmLayout GetPcmLayout(const WaveFormat& format);
 
 // 16-bit PCM with the given channel count and rate, cbSize 0.
 WaveFormat MakePcm16Format(uint16_t channels, uint32_t samplesPerSec);
