@@ -35,6 +35,11 @@ constexpr ProverbDeck kProverbDecks[] = {
 
 constexpr uint32_t kAiueoCards = 46;
 
+// The study screen writes a kana card's word under its picture, centred in a
+// 150-pixel box in a 16-pixel font.
+constexpr size_t kWordBoxWidth = 150;
+constexpr size_t kWordFontHeight = 16;
+
 std::u32string Text32(uint32_t id)
 {
     return Cp932ToUtf32(LoadString(id));
@@ -191,6 +196,7 @@ TEST(AiueoDeck, KanaFollowTheKanaTableAndWordsBeginWithThem)
             EXPECT_EQ(word[0], kana[0]);
         }
         ExpectFitsReadingCard(AiueoStringId(r, kAiueoWord));
+        EXPECT_LE(TextWidth(LoadString(AiueoStringId(r, kAiueoWord)), kWordFontHeight), kWordBoxWidth);
     }
     EXPECT_TRUE(LoadString(AiueoStringId(kAiueoCards, kAiueoKana)).empty());
 }
