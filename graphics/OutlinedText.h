@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/gdi/Font.h"
 #include "platform/gdi/GdiTypes.h"
 
 #include <cstdint>
@@ -22,7 +23,7 @@ enum class OutlinedTextStyle {
 };
 
 // Weight of the Bottom and Plain styles.
-inline constexpr int kOutlinedTextWeight = 600;
+inline constexpr int kOutlinedTextWeight = kFontWeightSemiBold;
 
 // One character's 65-level grey bitmap (0 no ink … 64 full ink) with its
 // metrics, as GetGlyphOutline's GGO_GRAY8_BITMAP gives them: a black box of

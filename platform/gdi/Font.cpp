@@ -20,9 +20,6 @@ constexpr int kDefaultCellHeight = 16;
 // for glyph bitmaps of gigabytes.
 constexpr int kMinPixelsPerEm = 1;
 constexpr int kMaxPixelsPerEm = 1024;
-// A weight above this asks for bold; a regular face is then emboldened.
-constexpr int kBoldRequestThreshold = 550;
-constexpr int kBoldFaceWeight = 600;
 // Point sizes come in tenths of a point; 72 points make an inch.
 constexpr int kTenthsPerInch = 720;
 
@@ -90,7 +87,7 @@ std::shared_ptr<FontFace> OpenFace(FontLibrary& library, const FontLocation& loc
     key.index = location.index;
     key.pixelWidth = size.pixelWidth;
     key.pixelHeight = size.pixelHeight;
-    key.embolden = logFont.weight > kBoldRequestThreshold && design.weight < kBoldFaceWeight;
+    key.embolden = logFont.weight > kFontWeightBoldRequest && design.weight < kFontWeightSemiBold;
     key.slant = logFont.italic && !design.italic;
     return library.GetFace(key);
 }

@@ -15,10 +15,11 @@ inline constexpr int kFontWeightDontCare = 0;
 inline constexpr int kFontWeightNormal = 400;
 inline constexpr int kFontWeightSemiBold = 600;
 inline constexpr int kFontWeightBold = 700;
+// A weight above this asks for a bold face; a regular face is emboldened.
+inline constexpr int kFontWeightBoldRequest = 550;
 
 // Character sets a caller may name; matching always prefers faces that cover
 // Japanese, so the value is kept for the caller's sake only.
-inline constexpr uint8_t kAnsiCharset = 0;
 inline constexpr uint8_t kDefaultCharset = 1;
 inline constexpr uint8_t kShiftJisCharset = 128;
 

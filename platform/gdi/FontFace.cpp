@@ -1,5 +1,6 @@
 #include "platform/gdi/FontFace.h"
 
+#include "platform/gdi/Font.h"
 #include "platform/gdi/FontLibrary.h"
 
 #include <ft2build.h>
@@ -17,9 +18,6 @@ namespace {
 constexpr FT_Fixed kObliqueShear = 0x0366A;
 // A synthesised bold widens each stroke by about a 24th of the em.
 constexpr int kEmboldenDivisor = 24;
-// What a face without an OS/2 table is taken to weigh.
-constexpr int kRegularWeight = 400;
-constexpr int kBoldWeight = 700;
 // Levels of a GGO_GRAY8_BITMAP: 0 (no ink) to 64 (full ink).
 constexpr int kGray65Levels = 64;
 
@@ -46,6 +44,27 @@ VerticalUnits CellUnits(FT_Face face)
     return { face->ascender, -face->descender };
 }
 
+// The OS/2 table, when the face has a usable one.
+const TT_OS2* Os2Table(FT_Face face)
+{
+    auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    return os2 && os2->version != 0xFFFF ? os2 : nullptr;
+}
+
+FontFace::Design DesignOf(FT_Face face)
+{
+    FontFace::Design design;
+    const TT_OS2* os2 = Os2Table(face);
+    VerticalUnits cell = CellUnits(face);
+    design.unitsPerEm = face->units_per_EM;
+    design.cellUnits = static_cast<int>(std::max(1L, cell.ascent + cell.descent));
+    design.aveWidthUnits = os2 && os2->xAvgCharWidth > 0 ? os2->xAvgCharWidth : face->units_per_EM / 2;
+    design.bold = (face->style_flags & FT_STYLE_FLAG_BOLD) != 0;
+    design.italic = (face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
+    design.weight = os2 && os2->usWeightClass > 0 ? os2->usWeightClass : (design.bold ? kFontWeightBold : kFontWeightNormal);
+    return design;
+}
+
 int EmboldenPixels(int pixelHeight)
 {
     return std::max(1, (pixelHeight + kEmboldenDivisor / 2) / kEmboldenDivisor);
@@ -54,35 +73,27 @@ int EmboldenPixels(int pixelHeight)
 FontFaceMetrics ComputeMetrics(FT_Face face, const FontFaceKey& key)
 {
     FontFaceMetrics metrics;
-    int unitsPerEm = face->units_per_EM;
+    FontFace::Design design = DesignOf(face);
+    int unitsPerEm = design.unitsPerEm;
     VerticalUnits cell = CellUnits(face);
     metrics.ascent = ScaleUnits(cell.ascent, key.pixelHeight, unitsPerEm);
     metrics.descent = ScaleUnits(cell.descent, key.pixelHeight, unitsPerEm);
     metrics.emHeight = key.pixelHeight;
 
+    // External leading: what the typographic line gap adds beyond the cell.
     long hheaLineGap = face->height - (face->ascender - face->descender);
     long extra = hheaLineGap - ((cell.ascent + cell.descent) - (face->ascender - face->descender));
     metrics.lineGap = std::max(0, ScaleUnits(extra, key.pixelHeight, unitsPerEm));
 
-    auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-    long averageUnits = os2 && os2->version != 0xFFFF && os2->xAvgCharWidth > 0 ? os2->xAvgCharWidth : unitsPerEm / 2;
-    metrics.aveCharWidth = std::max(1, ScaleUnits(averageUnits, key.pixelWidth, unitsPerEm));
-    metrics.maxCharWidth = std::max(1, ScaleUnits(face->max_advance_width, key.pixelWidth, unitsPerEm));
+    int extraWidth = key.embolden ? EmboldenPixels(key.pixelHeight) : 0;
+    metrics.aveCharWidth = std::max(1, ScaleUnits(design.aveWidthUnits, key.pixelWidth, unitsPerEm)) + extraWidth;
+    metrics.maxCharWidth = std::max(1, ScaleUnits(face->max_advance_width, key.pixelWidth, unitsPerEm)) + extraWidth;
     metrics.underlinePosition = std::max(1, ScaleUnits(-face->underline_position, key.pixelHeight, unitsPerEm));
     metrics.decorationThickness = std::max(1, ScaleUnits(face->underline_thickness, key.pixelHeight, unitsPerEm));
-    long strikeUnits = os2 && os2->version != 0xFFFF && os2->yStrikeoutPosition > 0 ? os2->yStrikeoutPosition : unitsPerEm * 3 / 10;
+    const TT_OS2* os2 = Os2Table(face);
+    long strikeUnits = os2 && os2->yStrikeoutPosition > 0 ? os2->yStrikeoutPosition : unitsPerEm * 3 / 10;
     metrics.strikeOutPosition = ScaleUnits(strikeUnits, key.pixelHeight, unitsPerEm);
-    if (os2 && os2->version != 0xFFFF && os2->usWeightClass > 0)
-        metrics.weight = os2->usWeightClass;
-    else
-        metrics.weight = (face->style_flags & FT_STYLE_FLAG_BOLD) ? kBoldWeight : kRegularWeight;
-    if (key.embolden)
-        metrics.weight = std::max(metrics.weight, kBoldWeight);
-    if (key.embolden) {
-        int extraWidth = EmboldenPixels(key.pixelHeight);
-        metrics.aveCharWidth += extraWidth;
-        metrics.maxCharWidth += extraWidth;
-    }
+    metrics.weight = key.embolden ? std::max(design.weight, kFontWeightBold) : design.weight;
     return metrics;
 }
 
@@ -120,17 +131,8 @@ bool FontFace::ReadDesign(FreeTypeLibrary& library, const std::string& path, int
     if (FT_New_Face(library.Handle(), path.c_str(), index, &face) != 0)
         return false;
     bool usable = FT_IS_SCALABLE(face) && face->units_per_EM > 0;
-    if (usable) {
-        VerticalUnits cell = CellUnits(face);
-        design.unitsPerEm = face->units_per_EM;
-        design.cellUnits = static_cast<int>(std::max(1L, cell.ascent + cell.descent));
-        auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-        bool hasOs2 = os2 && os2->version != 0xFFFF;
-        design.aveWidthUnits = hasOs2 && os2->xAvgCharWidth > 0 ? os2->xAvgCharWidth : face->units_per_EM / 2;
-        design.bold = (face->style_flags & FT_STYLE_FLAG_BOLD) != 0;
-        design.italic = (face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
-        design.weight = hasOs2 && os2->usWeightClass > 0 ? os2->usWeightClass : (design.bold ? kBoldWeight : kRegularWeight);
-    }
+    if (usable)
+        design = DesignOf(face);
     FT_Done_Face(face);
     return usable;
 }

@@ -38,7 +38,6 @@ constexpr Substitute kSubstitutes[] = {
 };
 
 constexpr std::string_view kJapaneseFallbackFamily = "IPAPGothic";
-constexpr int kSyntheticBoldThreshold = 550;
 
 struct PatternDeleter {
     void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
@@ -75,6 +74,13 @@ std::optional<FontLocation> QueryFontconfig(const std::string& family, int weigh
     return FontLocation { reinterpret_cast<const char*>(file), index };
 }
 
+// Fontconfig's configuration is loaded on first use and released at exit,
+// so that leak checks see everything it allocated given back.
+struct FontconfigSession {
+    FontconfigSession() { FcInit(); }
+    ~FontconfigSession() { FcFini(); }
+};
+
 std::mutex cacheLock;
 std::map<std::tuple<std::string, bool, bool>, std::optional<FontLocation>> cache;
 
@@ -93,9 +99,10 @@ std::optional<FontLocation> FontMatcher::Match(std::string_view faceName, int we
 {
     // Only the bold/regular split picks a different file among the installed
     // faces; finer weights would just fill the cache.
-    bool bold = weight > kSyntheticBoldThreshold;
+    bool bold = weight > kFontWeightBoldRequest;
     std::string family(SubstituteFamily(faceName));
     auto key = std::make_tuple(family, bold, italic);
+    static FontconfigSession session;
     std::lock_guard guard(cacheLock);
     auto found = cache.find(key);
     if (found != cache.end())

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <mutex>
+#include <string_view>
 
 namespace lumarra {
 
@@ -96,15 +97,26 @@ struct Line {
     size_t end;
 };
 
+// Japanese punctuation and small kana that never begin a line, and opening
+// brackets that never end one.
+constexpr std::u32string_view kNoLineStart = U"、。，．・：；？！ー）」』】〕〉》ぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮヵヶ";
+constexpr std::u32string_view kNoLineEnd = U"（「『【〔〈《";
+
 // A new line may start at `i`: after spaces, or next to a double-byte
-// character (Japanese text breaks between any two characters).
+// character (Japanese text breaks between any two characters, except
+// around the punctuation above).
 bool CanBreakBefore(const std::vector<Character>& characters, size_t i)
 {
     const Character& previous = characters[i - 1];
     const Character& current = characters[i];
     if (IsSpace(current))
         return false;
-    return IsSpace(previous) || previous.doubleByte || current.doubleByte;
+    if (IsSpace(previous))
+        return true;
+    if (kNoLineStart.find(current.code) != std::u32string_view::npos
+        || kNoLineEnd.find(previous.code) != std::u32string_view::npos)
+        return false;
+    return previous.doubleByte || current.doubleByte;
 }
 
 // The end of the line that starts at `begin` when it must fit in `width`.

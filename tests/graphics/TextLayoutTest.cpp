@@ -60,6 +60,10 @@ TEST_F(TextLayoutTest, WordBreakWrapsAtSpacesAndBetweenJapaneseCharacters)
     EXPECT_EQ(Lines("aaa bbb ccc", 7 * m_half, DT_WORDBREAK), 2);
     // Any two Japanese characters may be split.
     EXPECT_EQ(Lines(Sjis("あいうえお"), m_full * 5 / 2, DT_WORDBREAK), 3);
+    // Closing punctuation and small kana stay with the character before.
+    // ("あ" "い。" "う", not "あい" "。う").
+    EXPECT_EQ(Lines(Sjis("あい。う"), m_full * 5 / 2, DT_WORDBREAK), 3);
+    EXPECT_EQ(Lines(Sjis("きゃく"), m_full * 3 / 2, DT_WORDBREAK), 2);
     // A word wider than the line stays whole.
     EXPECT_EQ(Lines("abcdefghij", 3 * m_half, DT_WORDBREAK), 1);
     EXPECT_EQ(Lines("abcdefghij klm", 3 * m_half, DT_WORDBREAK), 2);
