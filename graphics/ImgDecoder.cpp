@@ -1,5 +1,7 @@
 #include "graphics/ImgDecoder.h"
 
+#include "platform/gdi/GdiTypes.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -237,31 +239,40 @@ int ImgDecoder::Parse(std::span<const uint8_t> data)
 {
     Reset();
     Reader reader(data);
+    if (ReadStream(reader))
+        return 1;
+    // A failed parse leaves nothing half-read behind.
+    Reset();
+    return 0;
+}
+
+bool ImgDecoder::ReadStream(Reader& reader)
+{
     const uint8_t* header;
     if (!reader.Take(kHeaderSize, header) || std::memcmp(header, "IMG", 3) != 0)
-        return 0;
+        return false;
     uint8_t flags = header[10];
     m_colorCount = 2 << (flags & 7);
     if ((flags & kGlobalTableFlag) && !ReadColorTable(reader))
-        return 0;
+        return false;
 
     for (;;) {
         uint8_t introducer;
         if (!reader.TakeByte(introducer))
-            return 1;
+            return true;
         if (introducer == kTrailer)
             continue;
         if (introducer == kImageIntroducer) {
             if (!ReadImage(reader))
-                return 0;
+                return false;
             continue;
         }
         if (introducer != kExtensionIntroducer)
-            return 1;
+            return true;
         uint8_t label;
         const uint8_t* skipped;
         if (!reader.TakeByte(label))
-            return 1;
+            return true;
         bool complete;
         switch (label) {
         case kGraphicControlLabel:
@@ -277,10 +288,10 @@ int ImgDecoder::Parse(std::span<const uint8_t> data)
             complete = reader.Take(kPlainTextHeaderSize, skipped) && reader.SkipSubBlocks();
             break;
         default:
-            return 1;
+            return true;
         }
         if (!complete)
-            return 1;
+            return true;
     }
 }
 
@@ -348,20 +359,17 @@ int ImgDecoder::MakeInfo(std::vector<uint8_t>& info, uint32_t& size) const
 {
     if (!m_indices || m_colorTable.empty())
         return 0;
-    info.assign(kBitmapInfoBlockSize, 0);
-    auto put32 = [&](size_t at, uint32_t value) {
-        for (int i = 0; i < 4; ++i)
-            info[at + i] = static_cast<uint8_t>(value >> (8 * i));
-    };
-    constexpr uint16_t kPlanes = 1;
     constexpr uint16_t kBitCount = 8;
     constexpr uint32_t kColorsUsed = 256;
-    put32(0, kBitmapInfoHeaderSize);
-    put32(4, static_cast<uint32_t>(m_width));
-    put32(8, static_cast<uint32_t>(-m_height));
-    info[12] = kPlanes;
-    info[14] = kBitCount;
-    put32(32, kColorsUsed);
+    BitmapInfoHeader header {};
+    header.biSize = kBitmapInfoHeaderSize;
+    header.biWidth = m_width;
+    header.biHeight = -m_height; // rows are stored top row first
+    header.biPlanes = 1;
+    header.biBitCount = kBitCount;
+    header.biClrUsed = kColorsUsed;
+    info.assign(kBitmapInfoBlockSize, 0);
+    std::memcpy(info.data(), &header, sizeof header);
     std::memcpy(info.data() + kBitmapInfoHeaderSize, m_colorTable.data(), m_colorTable.size());
     size = static_cast<uint32_t>(kBitmapInfoHeaderSize + m_colorTable.size());
     return 1;

@@ -58,6 +58,7 @@ private:
     class Reader;
 
     void Reset();
+    bool ReadStream(Reader& reader);
     bool ReadColorTable(Reader& reader);
     bool ReadGraphicControl(Reader& reader);
     bool ReadImage(Reader& reader);

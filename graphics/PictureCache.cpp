@@ -138,9 +138,11 @@ public:
         if (path.empty() || !GetFolder(path, folder))
             return 0;
         // The Data folder comes with the sounds, but a cache must not depend
-        // on it having survived.
+        // on it having survived. Like the files, it is open to every user.
         std::error_code error;
-        std::filesystem::create_directories(ToNativePath(folder), error);
+        std::filesystem::path native = ToNativePath(folder);
+        if (std::filesystem::create_directories(native, error))
+            std::filesystem::permissions(native, std::filesystem::perms::all, error);
         return WriteTwoParts(path, m_head.data(), m_head.size(), m_pixels.data(), m_pixels.size());
     }
 

@@ -2,6 +2,7 @@
 // against giflib's DGifSlurp on the same stream.
 
 #include "graphics/ImgDecoder.h"
+#include "graphics/ImgEncoder.h"
 #include "tests/img/ImgTestPictures.h"
 
 #include <benchmark/benchmark.h>

@@ -160,6 +160,20 @@ TEST(ImgDecoder, FailsWhereverTheImageDataIsCut)
     EXPECT_EQ(decoder.Parse(std::span(stream).first(stream.size() - 1)), 1);
 }
 
+TEST(ImgDecoder, ABrokenSecondImageFailsTheWholeParse)
+{
+    std::vector<uint8_t> stream = Encode(MakeNoisePicture(8, 8, 4, 1));
+    size_t image = ImageBlockOffset(stream);
+    // The image block again in place of the trailer, cut inside its data.
+    std::vector<uint8_t> second(stream.begin() + static_cast<long>(image), stream.end() - 3);
+    stream.pop_back();
+    stream.insert(stream.end(), second.begin(), second.end());
+    ImgDecoder decoder;
+    EXPECT_EQ(decoder.Parse(stream), 0);
+    EXPECT_EQ(decoder.GetWidth(), 0);
+    EXPECT_TRUE(decoder.GetIndices().empty());
+}
+
 TEST(ImgDecoder, RejectsALocalColourTable)
 {
     std::vector<uint8_t> stream = Encode(MakeNoisePicture(8, 8, 4, 1));
