@@ -3,7 +3,6 @@
 #include "platform/FileDescriptor.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -191,18 +190,7 @@ std::optional<std::vector<uint8_t>> ReadElfSectionFromFile(const std::string& na
     if (!fd.IsOpen() || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode))
         return std::nullopt;
     ImageReader read = [&fd](uint64_t offset, std::span<uint8_t> out) {
-        if (offset > static_cast<uint64_t>(INT64_MAX) - out.size())
-            return false;
-        size_t done = 0;
-        while (done < out.size()) {
-            ssize_t got = ::pread(fd.Get(), out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                return false;
-            done += static_cast<size_t>(got);
-        }
-        return true;
+        return fd.ReadAt(out.data(), out.size(), offset) == static_cast<ssize_t>(out.size());
     };
     return ReadElfSection(read, name, maxSize);
 }

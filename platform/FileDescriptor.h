@@ -1,6 +1,8 @@
 #pragma once
 
-#include <unistd.h>
+#include <cstddef>
+#include <cstdint>
+#include <sys/types.h>
 #include <utility>
 
 namespace lumarra {
@@ -9,11 +11,7 @@ namespace lumarra {
 class FileDescriptor {
 public:
     explicit FileDescriptor(int fd = -1) : m_fd(fd) { }
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
+    ~FileDescriptor();
     FileDescriptor(FileDescriptor&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) { }
     FileDescriptor& operator=(FileDescriptor&& other) noexcept
     {
@@ -25,6 +23,13 @@ public:
 
     int Get() const { return m_fd; }
     bool IsOpen() const { return m_fd >= 0; }
+
+    // Reads at `offset` until `count` bytes are in or the file ends; the
+    // number read, or -1 on an error or an offset beyond what files allow.
+    ssize_t ReadAt(void* buffer, size_t count, uint64_t offset) const;
+
+    // Writes all `count` bytes at the current position.
+    bool WriteAll(const void* data, size_t count) const;
 
 private:
     int m_fd;

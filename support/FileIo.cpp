@@ -7,8 +7,8 @@
 #include "platform/VersionResourceWriter.h"
 #include "support/FilePaths.h"
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -36,40 +36,6 @@ FileDescriptor OpenForReading(const std::string& nativePath, struct stat& status
     if (!fd.IsOpen() || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode))
         return FileDescriptor();
     return fd;
-}
-
-// Reads until `count` bytes are in or the file ends; the number read, or -1.
-ssize_t ReadFully(int fd, void* buffer, size_t count, off_t offset)
-{
-    size_t done = 0;
-    auto* bytes = static_cast<char*>(buffer);
-    while (done < count) {
-        ssize_t got = ::pread(fd, bytes + done, count - done, offset + static_cast<off_t>(done));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return -1;
-        }
-        if (got == 0)
-            break;
-        done += static_cast<size_t>(got);
-    }
-    return static_cast<ssize_t>(done);
-}
-
-bool WriteAll(int fd, const char* data, size_t count)
-{
-    while (count > 0) {
-        ssize_t written = ::write(fd, data, count);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        count -= static_cast<size_t>(written);
-    }
-    return true;
 }
 
 bool IsBlock(const void* data, size_t count)
@@ -123,7 +89,7 @@ std::unique_ptr<uint8_t[]> ReadWholeFile(std::string path, size_t& length)
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[size + kReadPadding]);
     if (!buffer)
         return nullptr;
-    ssize_t read = ReadFully(fd.Get(), buffer.get(), size, 0);
+    ssize_t read = fd.ReadAt(buffer.get(), size, 0);
     if (read < 0)
         return nullptr;
     std::memset(buffer.get() + read, 0, size + kReadPadding - static_cast<size_t>(read));
@@ -137,7 +103,7 @@ int ReadFileAt(std::string path, void* buffer, size_t offset, size_t count)
     FileDescriptor fd = OpenForReading(NativeOf(std::move(path)), status);
     if (!fd.IsOpen() || !buffer || offset >= static_cast<size_t>(status.st_size))
         return 0;
-    ssize_t read = ReadFully(fd.Get(), buffer, std::min<size_t>(count, INT_MAX), static_cast<off_t>(offset));
+    ssize_t read = fd.ReadAt(buffer, std::min<size_t>(count, INT_MAX), offset);
     return read < 0 ? 0 : static_cast<int>(read);
 }
 
@@ -172,7 +138,7 @@ int AppendToFile(std::string path, const void* data, size_t count)
     FileDescriptor fd = OpenForAppending(NativeOf(std::move(path)));
     if (!fd.IsOpen())
         return 0;
-    return WriteAll(fd.Get(), static_cast<const char*>(data), count) ? 1 : 0;
+    return fd.WriteAll(data, count) ? 1 : 0;
 }
 
 int WriteTextFile(std::string path, const char* text)

@@ -5,9 +5,7 @@
 #include "platform/ProgramFolder.h"
 
 #include <algorithm>
-#include <cstring>
 #include <link.h>
-#include <strings.h>
 #include <sys/stat.h>
 
 namespace lumarra {
@@ -25,7 +23,13 @@ bool IsCp932Lead(unsigned char byte, LeadBytes leadBytes)
 size_t Utf8Length(std::string_view text, size_t pos)
 {
     unsigned char lead = static_cast<unsigned char>(text[pos]);
-    size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xC2 && lead <= 0xDF ? 2 : 1;
+    size_t length = 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        length = 3;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        length = 4;
     if (pos + length > text.size())
         return 1;
     for (size_t i = 1; i < length; ++i) {
@@ -58,10 +62,14 @@ bool Exists(std::string_view internalPath)
     return ::lstat(ToNativePath(internalPath).c_str(), &status) == 0;
 }
 
+char AsciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 bool IsDrive(std::string_view prefix)
 {
-    unsigned char letter = prefix.empty() ? 0 : static_cast<unsigned char>(prefix[0]);
-    return prefix.size() == 2 && prefix[1] == ':' && ((letter | 0x20) >= 'a' && (letter | 0x20) <= 'z');
+    return prefix.size() == 2 && prefix[1] == ':' && AsciiLower(prefix[0]) >= 'a' && AsciiLower(prefix[0]) <= 'z';
 }
 
 // "\\server" or "\\server\share": the start of a UNC path, which the file
@@ -93,7 +101,7 @@ struct ModuleSearch {
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() && ::strncasecmp(a.data(), b.data(), a.size()) == 0;
+    return std::ranges::equal(a, b, [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 // A module name matches a shared object by its file name, with or without
@@ -260,9 +268,7 @@ std::string GetModulePath(std::string_view moduleName)
         return {};
     std::string folder = internal.substr(0, slash);
     std::string longFolder;
-    if (folder.empty())
-        longFolder = folder;
-    else if (!GetLongPath(folder, longFolder))
+    if (!folder.empty() && !GetLongPath(folder, longFolder))
         return {};
     return longFolder + internal.substr(slash);
 }
