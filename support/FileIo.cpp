@@ -49,21 +49,25 @@ std::string_view Block(const void* data, size_t count)
 }
 
 // Creates the file usable by every user, or opens the existing one as it is.
+// Only regular files are appended to: opening a pipe could block forever.
 FileDescriptor OpenForAppending(const std::string& nativePath)
 {
-    constexpr int kFlags = O_WRONLY | O_APPEND | O_CLOEXEC;
+    constexpr int kFlags = O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC;
     for (;;) {
-        int fd = ::open(nativePath.c_str(), kFlags | O_CREAT | O_EXCL, kSharedFileMode);
-        if (fd >= 0) {
+        FileDescriptor created(::open(nativePath.c_str(), kFlags | O_CREAT | O_EXCL, kSharedFileMode));
+        if (created.IsOpen()) {
             // The umask may have taken bits away.
-            ::fchmod(fd, kSharedFileMode);
-            return FileDescriptor(fd);
+            ::fchmod(created.Get(), kSharedFileMode);
+            return created;
         }
         if (errno != EEXIST)
             return FileDescriptor();
-        fd = ::open(nativePath.c_str(), kFlags);
-        if (fd >= 0 || errno != ENOENT)
-            return FileDescriptor(fd);
+        FileDescriptor existing(::open(nativePath.c_str(), kFlags));
+        struct stat status {};
+        if (existing.IsOpen())
+            return ::fstat(existing.Get(), &status) == 0 && S_ISREG(status.st_mode) ? std::move(existing) : FileDescriptor();
+        if (errno != ENOENT)
+            return FileDescriptor();
         // Removed between the two opens: create it after all.
     }
 }

@@ -76,10 +76,21 @@ TEST(ReadFile, WholeFilesComeWithZeroPaddingAndFailuresWithNothing)
         EXPECT_FALSE(ReadWholeFile(missing, length)) << missing;
         EXPECT_EQ(length, 0u);
     }
-    // A pipe has no end to read to: it fails rather than blocking.
+}
+
+TEST(ReadFile, PipesFailRatherThanBlock)
+{
+    TestFolder folder;
     ASSERT_EQ(::mkfifo(folder.Native("pipe").c_str(), 0600), 0);
-    EXPECT_FALSE(ReadWholeFile(folder.Internal("pipe"), length));
-    EXPECT_EQ(ReadTextFile(folder.Internal("pipe")), "");
+    std::string pipe = folder.Internal("pipe");
+    size_t length = 99;
+    char buffer[4];
+    int major = 0, minor = 0, build = 0, revision = 0;
+    EXPECT_FALSE(ReadWholeFile(pipe, length));
+    EXPECT_EQ(ReadTextFile(pipe), "");
+    EXPECT_EQ(ReadFileAt(pipe, buffer, 0, sizeof buffer), 0);
+    EXPECT_EQ(AppendToFile(pipe, "x", 1), 0);
+    EXPECT_EQ(GetFileVersion(pipe, major, minor, build, revision), 0);
 }
 
 TEST(ReadFile, ReadAtFailsAtOrPastTheEnd)
