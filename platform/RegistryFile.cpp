@@ -110,9 +110,12 @@ StoreState ReadStore(const std::string& path, std::string_view rootName, Registr
 bool MoveAside(const std::string& path)
 {
     for (int copy = 1; copy <= kMaxDamagedCopies; ++copy) {
-        std::string target = path + std::string(kDamagedSuffix);
-        if (copy > 1)
-            target += "." + std::to_string(copy);
+        std::string target = path;
+        target += kDamagedSuffix;
+        if (copy > 1) {
+            target += '.';
+            target += std::to_string(copy);
+        }
         struct stat info;
         if (::lstat(target.c_str(), &info) == 0 || errno != ENOENT)
             continue;

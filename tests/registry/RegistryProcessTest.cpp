@@ -1,0 +1,112 @@
+#include "support/RegistryStore.h"
+#include "tests/registry/RegistryTestStore.h"
+
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <random>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace lumarra;
+using namespace lumarra::test;
+
+namespace {
+
+constexpr const char* kGameKey = "HKEY_CURRENT_USER\\Software\\Orvella\\Korimba";
+
+// Runs `work` in a child process; the child's exit status is 0 when it
+// returned true.
+template<typename Work>
+pid_t Spawn(Work work)
+{
+    pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(work() ? 0 : 1);
+    return pid;
+}
+
+int WaitFor(pid_t pid)
+{
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
+    return status;
+}
+
+}
+
+TEST(RegistryProcesses, TwoProgramsWritingTheSameKeyLoseNothing)
+{
+    TestRegistry registry(TestRegistry::Medium::Memory);
+    constexpr int kWrites = 1000;
+    auto writer = [](char prefix) {
+        return [prefix] {
+            RegistryStore store(kGameKey);
+            for (int i = 0; i < kWrites; ++i)
+                if (!store.WriteDword("", NumberedName(std::string(1, prefix), i).c_str(), static_cast<uint32_t>(i)))
+                    return false;
+            return true;
+        };
+    };
+    pid_t first = Spawn(writer('A'));
+    pid_t second = Spawn(writer('B'));
+    ASSERT_GT(first, 0);
+    ASSERT_GT(second, 0);
+    EXPECT_EQ(WaitFor(first), 0);
+    EXPECT_EQ(WaitFor(second), 0);
+
+    RegistryStore store(kGameKey);
+    int missing = 0;
+    for (char prefix : { 'A', 'B' })
+        for (int i = 0; i < kWrites; ++i) {
+            uint32_t value = ~0u;
+            if (!store.ReadDword("", NumberedName(std::string(1, prefix), i).c_str(), value) || value != static_cast<uint32_t>(i))
+                ++missing;
+        }
+    EXPECT_EQ(missing, 0);
+}
+
+TEST(RegistryProcesses, AWriterKilledAtAnyMomentLeavesAWholeStore)
+{
+    TestRegistry registry(TestRegistry::Medium::Memory);
+    constexpr int kKills = 25;
+    std::mt19937 random(7);
+    uint32_t lastCounter = 0;
+    for (int round = 0; round < kKills; ++round) {
+        pid_t pid = Spawn([] {
+            RegistryStore store(kGameKey);
+            uint32_t counter = 0;
+            store.ReadDword("", "Counter", counter);
+            std::string padding(2000, 'p');
+            for (;;) {
+                ++counter;
+                store.WriteDword("", "Counter", counter);
+                store.WriteString("Texts", NumberedName("T", counter % 40).c_str(), padding.c_str());
+            }
+            return true;
+        });
+        ASSERT_GT(pid, 0);
+        ::usleep(5000 + random() % 60000);
+        ::kill(pid, SIGKILL);
+        int status = WaitFor(pid);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        std::string text = registry.ReadStore();
+        RegistryNode tree;
+        ASSERT_TRUE(ParseRegistryText(text, "HKEY_CURRENT_USER", tree)) << "round " << round;
+        uint32_t counter = 0;
+        if (!text.empty()) {
+            ASSERT_EQ(RegistryStore(kGameKey).ReadDword("", "Counter", counter), 1) << "round " << round;
+        }
+        EXPECT_GE(counter, lastCounter);
+        lastCounter = counter;
+    }
+    EXPECT_GT(lastCounter, 0u);
+    EXPECT_FALSE(std::filesystem::exists(registry.StorePath() + ".damaged"));
+
+    // The next write clears temporaries the killed writers left.
+    ASSERT_EQ(RegistryStore(kGameKey).WriteDword("", "After", 1u), 1);
+    for (const auto& entry : std::filesystem::directory_iterator(registry.Folder()))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+}
