@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FILE* file = std::fopen(ScratchFile().c_str(), "wb");
     if (!file)
         return 0;
-    std::fwrite(data, 1, size, file);
+    if (size)
+        std::fwrite(data, 1, size, file);
     std::fclose(file);
 
     DibSurface surface;
