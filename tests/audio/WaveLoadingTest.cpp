@@ -112,7 +112,7 @@ TEST(WaveLoading, ChoosesTheDecoderByExtensionAlone)
     test::WriteBytes(folder.Native("noextension"), wave);
     test::WriteBytes(folder.Native("wave.mp3x"), wave);
     // Quiet 8-bit samples hold no byte that could start an MP3 frame.
-    ASSERT_TRUE(RunCommand("sox -n -r 8000 -c 2 -b 8 " + folder.Native("wave.mp3") + " synth 0.3 sine 440 vol 0.1"));
+    ASSERT_TRUE(RunCommand("sox -n -r 8000 -c 2 -b 8 -t wav " + folder.Native("wave.mp3") + " synth 0.3 sine 440 vol 0.1"));
 
     SoundBuffer sound;
     EXPECT_EQ(sound.LoadFile(folder.Internal("upper.MP3")), 1);
