@@ -18,7 +18,8 @@ constexpr int kMaxWidth = 12;
 constexpr uint32_t kCodeLimit = 1u << kMaxWidth;
 constexpr size_t kSubBlockSize = 255;
 // Open-addressed dictionary of (prefix, byte) pairs, at most half full.
-constexpr size_t kHashSize = 1u << 13;
+constexpr int kHashBits = 13;
+constexpr size_t kHashSize = size_t { 1 } << kHashBits;
 constexpr uint32_t kNoKey = 0xFFFFFFFF;
 
 void Put16(std::vector<uint8_t>& out, int value)
@@ -102,7 +103,7 @@ public:
     size_t Find(uint32_t prefix, uint8_t byte) const
     {
         uint32_t key = prefix << 8 | byte;
-        size_t slot = (key * 2654435761u) >> (32 - 13);
+        size_t slot = (key * 2654435761u) >> (32 - kHashBits);
         while (m_keys[slot] != kNoKey && m_keys[slot] != key)
             slot = (slot + 1) & (kHashSize - 1);
         return slot;
