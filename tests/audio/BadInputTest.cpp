@@ -206,7 +206,7 @@ TEST_F(BadSoundFiles, ImpossibleFormatsFail)
 
 TEST_F(BadSoundFiles, DamagedMp3Fails)
 {
-    ASSERT_TRUE(test::RunCommand("sox -n -r 44100 -c 2 " + m_folder.Native("tone.wav") + " synth 0.5 sine 440"));
+    ASSERT_TRUE(test::RunCommand("sox -R -n -r 44100 -c 2 " + m_folder.Native("tone.wav") + " synth 0.5 sine 440"));
     ASSERT_TRUE(test::RunCommand("lame --quiet -b 128 " + m_folder.Native("tone.wav") + " " + m_folder.Native("tone.mp3")));
     auto mp3 = test::ReadBytes(m_folder.Native("tone.mp3"));
     EXPECT_EQ(Load("whole.mp3", mp3), 1);

@@ -38,7 +38,7 @@ TEST_P(Mp3AgainstLame, KeepsTheLeftChannelUntrimmed)
     const Mp3Case& mp3 = GetParam();
     TempFolder folder;
     // Different signals left and right, so taking the wrong channel shows.
-    ASSERT_TRUE(RunCommand("sox -n -r " + std::to_string(mp3.rate) + " -c " + std::to_string(mp3.channels) + " "
+    ASSERT_TRUE(RunCommand("sox -R -n -r " + std::to_string(mp3.rate) + " -c " + std::to_string(mp3.channels) + " "
         + folder.Native("source.wav") + " synth 1.5 sine 440 sine 1250 vol 0.8"));
     ASSERT_TRUE(RunCommand(std::string("lame --quiet ") + mp3.lameOptions + " " + folder.Native("source.wav") + " "
         + folder.Native("sound.mp3")));

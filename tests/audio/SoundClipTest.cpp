@@ -27,7 +27,7 @@ protected:
         std::filesystem::create_directories(s_home->Path() / "Data");
         std::filesystem::create_directories(s_home->Path() / "Wave");
         std::string tone = s_home->Native("tone.wav");
-        ASSERT_TRUE(RunCommand("sox -n -r 22050 -c 1 " + tone + " synth 0.15 sine 500"));
+        ASSERT_TRUE(RunCommand("sox -R -n -r 22050 -c 1 " + tone + " synth 0.15 sine 500"));
         // Every table file but the first music track.
         ASSERT_TRUE(RunCommand("lame --quiet -b 64 " + tone + " " + s_home->Native("Data/Sound02.mp3")));
         for (const char* name : { "Data/Sound03.mp3", "Data/Sound04.mp3", "Data/Sound07.mp3", "Data/Sound08.mp3",

@@ -36,7 +36,7 @@ TEST_P(WaveAgainstSox, GivesTheSamplesSoxDecodes)
     const Encoding& encoding = GetParam();
     TempFolder folder;
     std::string source = folder.Native("source.wav");
-    ASSERT_TRUE(RunCommand("sox -n -r " + std::to_string(encoding.rate) + " -c " + std::to_string(encoding.channels) + " "
+    ASSERT_TRUE(RunCommand("sox -R -n -r " + std::to_string(encoding.rate) + " -c " + std::to_string(encoding.channels) + " "
         + encoding.soxOptions + " " + source + " " + kSignal));
     std::string reference = folder.Native("reference.raw");
     ASSERT_TRUE(RunCommand("sox -D " + source + " -t raw -e signed-integer -b 16 -L " + reference));
@@ -81,7 +81,7 @@ TEST(WaveLoading, KeepsPcmUnchangedWithTheFilesOwnFormatChunk)
 {
     TempFolder folder;
     std::string path = folder.Native("pcm.wav");
-    ASSERT_TRUE(RunCommand("sox -n -r 22050 -c 2 -e signed-integer -b 16 " + path + " " + kSignal));
+    ASSERT_TRUE(RunCommand("sox -R -n -r 22050 -c 2 -e signed-integer -b 16 " + path + " " + kSignal));
     auto file = test::ReadBytes(path);
     ASSERT_GT(file.size(), 44u);
 
@@ -93,7 +93,7 @@ TEST(WaveLoading, KeepsPcmUnchangedWithTheFilesOwnFormatChunk)
         std::vector<uint8_t>(file.begin() + 44, file.end()));
 
     // Eight-bit PCM stays eight-bit.
-    ASSERT_TRUE(RunCommand("sox -n -r 8000 -c 1 -e unsigned-integer -b 8 " + folder.Native("u8.wav") + " " + kSignal));
+    ASSERT_TRUE(RunCommand("sox -R -n -r 8000 -c 1 -e unsigned-integer -b 8 " + folder.Native("u8.wav") + " " + kSignal));
     ASSERT_EQ(sound.LoadFile(folder.Internal("u8.wav")), 1);
     EXPECT_EQ(sound.GetFormat().bitsPerSample, 8);
     EXPECT_EQ(sound.GetPcmBytes(), 2400u);
@@ -102,7 +102,7 @@ TEST(WaveLoading, KeepsPcmUnchangedWithTheFilesOwnFormatChunk)
 TEST(WaveLoading, ChoosesTheDecoderByExtensionAlone)
 {
     TempFolder folder;
-    ASSERT_TRUE(RunCommand("sox -n -r 22050 -c 1 " + folder.Native("tone.wav") + " " + kSignal));
+    ASSERT_TRUE(RunCommand("sox -R -n -r 22050 -c 1 " + folder.Native("tone.wav") + " " + kSignal));
     ASSERT_TRUE(RunCommand("lame --quiet -b 64 " + folder.Native("tone.wav") + " " + folder.Native("tone.mp3")));
     auto wave = test::ReadBytes(folder.Native("tone.wav"));
     auto mp3 = test::ReadBytes(folder.Native("tone.mp3"));
@@ -112,7 +112,7 @@ TEST(WaveLoading, ChoosesTheDecoderByExtensionAlone)
     test::WriteBytes(folder.Native("noextension"), wave);
     test::WriteBytes(folder.Native("wave.mp3x"), wave);
     // Quiet 8-bit samples hold no byte that could start an MP3 frame.
-    ASSERT_TRUE(RunCommand("sox -n -r 8000 -c 2 -b 8 -t wav " + folder.Native("wave.mp3") + " synth 0.3 sine 440 vol 0.1"));
+    ASSERT_TRUE(RunCommand("sox -R -n -r 8000 -c 2 -b 8 -t wav " + folder.Native("wave.mp3") + " synth 0.3 sine 440 vol 0.1"));
 
     SoundBuffer sound;
     EXPECT_EQ(sound.LoadFile(folder.Internal("upper.MP3")), 1);
