@@ -653,6 +653,10 @@ int DibSurface::CopyFromDC(DrawContext& source, int x, int y, int w, int h, int 
 int DibSurface::DrawRotated(DibSurface& source, int dstX, int dstY, int w, int h, int srcX, int srcY, double angle,
     Rect* outRect)
 {
+    // The source is opened for drawing while this surface's context is in
+    // use; rotating a surface into itself has no meaning.
+    if (&source == this)
+        return 0;
     return Guarded(0, [&](SurfaceDC& dc) {
         double a = angle * kPi * kOneOver180;
         double cx = w * 0.5;
@@ -718,6 +722,8 @@ int DibSurface::DrawRotated(DibSurface& source, int dstX, int dstY, int w, int h
 
 int DibSurface::ShadeByMask(DibSurface& mask, int x, int y, int w, int h, int maskX, int maskY)
 {
+    if (&mask == this)
+        return 0;
     return Guarded(0, [&](SurfaceDC& dc) {
         w = w ? w : mask.GetWidth();
         h = h ? h : mask.GetHeight();
@@ -767,6 +773,9 @@ int DibSurface::DrawFitted(DibSurface& source, int x, int y, int w, int h, uint3
     double factor = std::min(static_cast<double>(w) / sourceW, static_cast<double>(h) / sourceH);
     int fw = static_cast<int>(sourceW * factor);
     int fh = static_cast<int>(sourceH * factor);
+    // A zero size would mean "the whole source" to the blit.
+    if (fw <= 0 || fh <= 0)
+        return 0;
     return Guarded(0, [&](SurfaceDC& dc) {
         return source.DrawStretched(*dc, x + (w - fw) / 2, y + (h - fh) / 2, fw, fh, 0, 0, sourceW, sourceH, rop);
     });

@@ -273,6 +273,36 @@ TEST(DibStorageTest, LoadFromFileRefusesWhatIsNotABitmap)
     EXPECT_EQ(surface.LoadFromFile(folder.Internal("missing.bmp"), kNoColor), 0);
 }
 
+TEST(DibStorageTest, LoadedHeadersDescribeThePixelsTheSurfaceHolds)
+{
+    TempFolder folder;
+    // A core header, 2 × 1 at one bit, and a top-down 24-bit info header.
+    const uint8_t core[] = { 'B', 'M', 36, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0, 0, 12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0,
+        0, 0, 255, 255, 0, 0, 0x40, 0, 0, 0 };
+    const uint8_t topDown[] = {
+        'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,                     // file header
+        40, 0, 0, 0, 1, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF, 1, 0, 24, 0,       // 1 × -2, 24 bits
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+        0, 0, 255, 0,                                                       // top row: red
+        0, 0, 0, 0,                                                         // bottom row: black
+    };
+    std::ofstream(folder.Native("core.bmp"), std::ios::binary).write(reinterpret_cast<const char*>(core), sizeof core);
+    std::ofstream(folder.Native("down.bmp"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(topDown), sizeof topDown);
+
+    DibSurface surface;
+    ASSERT_EQ(surface.LoadFromFile(folder.Internal("core.bmp"), kNoColor), 1);
+    EXPECT_EQ(surface.GetInfo()->bmiHeader.biSize, 40u);
+    EXPECT_EQ(surface.GetImageSize(), 4u);
+    EXPECT_EQ(surface.GetPixel(0, 0), kRed);
+    EXPECT_EQ(surface.GetPixel(1, 0), kBlue);
+
+    ASSERT_EQ(surface.LoadFromFile(folder.Internal("down.bmp"), kNoColor), 1);
+    EXPECT_EQ(surface.GetImageSize(), 8u);
+    EXPECT_EQ(surface.GetPixel(0, 0), kRed);
+    EXPECT_EQ(surface.GetPixel(0, 1), kBlack);
+}
+
 TEST(DibStorageTest, SavedFilesReadBackIdenticalAtEveryDepth)
 {
     TempFolder folder;

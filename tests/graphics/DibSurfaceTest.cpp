@@ -193,6 +193,11 @@ TEST(DibSurfaceDrawTest, DrawFittedCentresTheScaledPicture)
     EXPECT_EQ(target.GetPixel(100, 50), kRed);
     EXPECT_EQ(target.GetPixel(0, 149), kRed);
     EXPECT_EQ(target.GetPixel(199, 150), kWhite);
+    // A box too small for one pixel of the picture draws nothing rather
+    // than the whole picture.
+    target.FillSolidRect(0, 0, 200, 200, kWhite);
+    EXPECT_EQ(target.DrawFitted(source, 10, 10, 1, 0, SRCCOPY), 0);
+    EXPECT_EQ(target.GetPixel(50, 30), kWhite);
 }
 
 TEST(DibSurfaceDrawTest, CaptureScreenCopiesOnlyTheVisiblePart)
