@@ -74,6 +74,13 @@ DibSurface::DibSurface(Bitmap* bitmap, COLORREF key)
 DibSurface::~DibSurface()
 {
     Release();
+    // A surface destroyed by the thread that holds it (inside BeginDraw, say)
+    // gives its lock back first.
+    if (m_ownerThread.load() == std::this_thread::get_id()) {
+        m_ownerThread.store(std::thread::id());
+        m_lockDepth.store(0);
+        m_lock.unlock();
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -1106,9 +1113,9 @@ int DibSurface::LoadFromFile(std::string_view path, COLORREF key)
     // The header describes the pixels the surface holds (whatever header
     // version, compression or row order the file used), so that sizes read
     // from it always match the pixel array.
-    std::vector<uint8_t> dib = BitmapToPackedDib(*bitmap);
+    std::vector<uint8_t> header = PackedDibHeaderOf(*bitmap);
     auto block = std::make_unique<uint8_t[]>(kBitmapInfoBlockBytes);
-    std::memcpy(block.get(), dib.data(), std::min(dib.size(), kBitmapInfoBlockBytes));
+    std::memcpy(block.get(), header.data(), std::min(header.size(), kBitmapInfoBlockBytes));
     m_infoBlock = std::move(block);
     m_info = reinterpret_cast<const BitmapInfo*>(m_infoBlock.get());
     Bitmap* raw = bitmap.get();

@@ -92,7 +92,7 @@ int BuildBitmapInfo(int depth, std::unique_ptr<uint8_t[]>& info, size_t& byteCou
     return 1;
 }
 
-std::vector<uint8_t> BitmapToPackedDib(const Bitmap& bitmap)
+std::vector<uint8_t> PackedDibHeaderOf(const Bitmap& bitmap)
 {
     int depth = bitmap.BitsPerPixel();
     BitmapInfoHeader header = PlainHeader(depth, bitmap.Width(), bitmap.Height());
@@ -104,19 +104,26 @@ std::vector<uint8_t> BitmapToPackedDib(const Bitmap& bitmap)
         header.biClrUsed = static_cast<uint32_t>(bitmap.ColorTable().size());
     if (depth <= 8 && header.biClrUsed == (1u << depth))
         header.biClrUsed = 0;
-    size_t image = bitmap.ImageBytes();
-    header.biSizeImage = static_cast<uint32_t>(image);
+    header.biSizeImage = static_cast<uint32_t>(bitmap.ImageBytes());
     size_t tableBytes = TableBytesOf(header);
-    std::vector<uint8_t> dib(sizeof header + tableBytes + image);
-    std::memcpy(dib.data(), &header, sizeof header);
-    uint8_t* table = dib.data() + sizeof header;
+    std::vector<uint8_t> block(sizeof header + tableBytes);
+    std::memcpy(block.data(), &header, sizeof header);
+    uint8_t* table = block.data() + sizeof header;
     if (depth <= 8) {
         std::memcpy(table, bitmap.ColorTable().data(), bitmap.ColorTable().size() * sizeof(RgbQuad));
     } else if (header.biCompression == BI_BITFIELDS) {
         uint32_t masks[3] = { bitmap.RedMask(), bitmap.GreenMask(), bitmap.BlueMask() };
         std::memcpy(table, masks, sizeof masks);
     }
-    uint8_t* rows = table + tableBytes;
+    return block;
+}
+
+std::vector<uint8_t> BitmapToPackedDib(const Bitmap& bitmap)
+{
+    std::vector<uint8_t> dib = PackedDibHeaderOf(bitmap);
+    size_t headerBytes = dib.size();
+    dib.resize(headerBytes + bitmap.ImageBytes());
+    uint8_t* rows = dib.data() + headerBytes;
     // Packed DIBs are bottom-up.
     for (int y = 0; y < bitmap.Height(); ++y)
         std::memcpy(rows + static_cast<size_t>(bitmap.Height() - 1 - y) * static_cast<size_t>(bitmap.Stride()),

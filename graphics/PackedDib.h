@@ -21,6 +21,9 @@ inline constexpr size_t kBitmapInfoBlockBytes = 1064;
 // takes the screen's depth. 0 for an unsupported depth.
 int BuildBitmapInfo(int depth, std::unique_ptr<uint8_t[]>& info, size_t& byteCount, int width, int height);
 
+// The header block describing the bitmap's pixels as a packed DIB holds
+// them: the 40-byte header, then the colour table or bit-field masks.
+std::vector<uint8_t> PackedDibHeaderOf(const Bitmap& bitmap);
 // The bitmap as a packed DIB (40-byte header, colour table or bit-field
 // masks, bottom-up pixel rows); empty on failure.
 std::vector<uint8_t> BitmapToPackedDib(const Bitmap& bitmap);
