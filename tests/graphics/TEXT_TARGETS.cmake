@@ -4,4 +4,4 @@ lumarra_add_test(test_graphics_text
   LIBS lumarra_graphics lumarra_platform)
 lumarra_add_test(test_graphics_text_threads THREAD
   SOURCES TextGlyphCacheThreadTest.cpp
-  LIBS lumarra_platform)
+  LIBS lumarra_graphics lumarra_platform)

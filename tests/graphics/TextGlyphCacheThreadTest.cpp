@@ -1,10 +1,15 @@
+#include "graphics/OutlinedText.h"
 #include "platform/CodePage.h"
+#include "platform/gdi/Bitmap.h"
+#include "platform/gdi/DrawContext.h"
 #include "platform/gdi/Font.h"
 #include "platform/gdi/FontFace.h"
 #include "platform/gdi/FontLibrary.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -80,6 +85,41 @@ TEST(TextGlyphCacheThreadTest, FontsSurviveTheirFacesLeavingTheCache)
         thread.join();
     for (int t = 0; t < kThreads; ++t)
         EXPECT_GT(inked[t], kSizes * 10);
+}
+
+TEST(TextGlyphCacheThreadTest, CaptionsDrawnTogetherComeOutAlike)
+{
+    constexpr int kWidth = 320;
+    constexpr int kHeight = 48;
+    std::vector<std::vector<COLORREF>> pixels(kThreads);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&pixels, t] {
+            BitmapInfo info;
+            std::memset(&info, 0, sizeof(info));
+            info.bmiHeader.biSize = sizeof(BitmapInfoHeader);
+            info.bmiHeader.biWidth = kWidth;
+            info.bmiHeader.biHeight = kHeight;
+            info.bmiHeader.biPlanes = 1;
+            info.bmiHeader.biBitCount = 24;
+            auto bitmap = Bitmap::CreateDibSection(info, sizeof(info));
+            if (!bitmap)
+                return;
+            DrawContext dc(bitmap.get());
+            // A height no other test uses, so the glyphs start cold.
+            RenderOutlinedText(dc, OutlinedTextStyle::Bottom, Sjis("すうじとかんじ一二三"), 0, 0, kWidth, kHeight,
+                Sjis("ＭＳ 明朝"), 33, 0, RGB(20, 40, 60), RGB(200, 200, 200));
+            for (int y = 0; y < kHeight; ++y)
+                for (int x = 0; x < kWidth; ++x)
+                    pixels[t].push_back(bitmap->GetPixel(x, y));
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    ASSERT_EQ(pixels[0].size(), static_cast<size_t>(kWidth * kHeight));
+    EXPECT_NE(std::count(pixels[0].begin(), pixels[0].end(), RGB(20, 40, 60)), 0);
+    for (int t = 1; t < kThreads; ++t)
+        EXPECT_EQ(pixels[t], pixels[0]) << t;
 }
 
 }
