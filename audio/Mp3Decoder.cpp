@@ -30,6 +30,26 @@ constexpr size_t kMaxSamplesPerByte = 48;
 
 void IgnoreReport(const char*, va_list) { }
 
+// The stream after a leading ID3v2 tag. The decoder does not know these tags
+// and takes chance frame syncs inside them (or their padding) for audio.
+std::span<const uint8_t> SkipId3v2Tag(std::span<const uint8_t> file)
+{
+    constexpr size_t kHeaderBytes = 10;
+    constexpr size_t kFooterBytes = 10;
+    constexpr uint8_t kFooterFlag = 0x10;
+    if (file.size() < kHeaderBytes || file[0] != 'I' || file[1] != 'D' || file[2] != '3')
+        return file;
+    size_t size = 0;
+    for (size_t i = 6; i < kHeaderBytes; ++i) {
+        // The tag size is "synchsafe": seven bits a byte.
+        if (file[i] & 0x80)
+            return file;
+        size = size << 7 | file[i];
+    }
+    size_t skipped = kHeaderBytes + size + (file[5] & kFooterFlag ? kFooterBytes : 0);
+    return skipped < file.size() ? file.subspan(skipped) : file;
+}
+
 struct HipDeleter {
     void operator()(hip_global_flags* hip) const { hip_decode_exit(hip); }
 };
@@ -135,7 +155,7 @@ bool DecodeMp3(std::span<const uint8_t> file, DecodedSound& sound)
     if (file.empty())
         return false;
     auto decoder = std::make_unique<LeftChannelDecoder>(file.size());
-    if (!decoder->Decode(file) || decoder->SampleRate() <= 0)
+    if (!decoder->Decode(SkipId3v2Tag(file)) || decoder->SampleRate() <= 0)
         return false;
     DecodedSound decoded;
     decoded.pcm = decoder->TakePcm();

@@ -82,7 +82,9 @@ INSTANTIATE_TEST_SUITE_P(Streams, Mp3AgainstLame,
         Mp3Case { "Stereo48kVbr", 2, 48000, "-V 3" },
         // Below 0.8 bits per sample period: more than ten samples per file
         // byte, which must neither be cut nor overrun anything.
-        Mp3Case { "LowBitRate", 1, 44100, "-b 32 --resample 44.1" }),
+        Mp3Case { "LowBitRate", 1, 44100, "-b 32 --resample 44.1" },
+        // A tag whose padding the decoder alone would take for frames.
+        Mp3Case { "Id3v2Tagged", 2, 44100, "-b 128 --add-id3v2 --tt Title --pad-id3v2-size 3000" }),
     [](const testing::TestParamInfo<Mp3Case>& info) { return std::string(info.param.name); });
 
 }
