@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 
-#include <cerrno>
+#include "platform/FileDescriptor.h"
+
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -9,44 +10,6 @@
 namespace lumarra {
 
 namespace {
-
-// Closes a descriptor when it leaves scope.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) { }
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int Get() const { return m_fd; }
-    bool Close()
-    {
-        int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
-
-bool WriteAll(int fd, std::string_view data)
-{
-    while (!data.empty()) {
-        ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
-}
 
 std::string FolderOf(const std::string& path)
 {
@@ -75,7 +38,7 @@ bool WriteFileAtomically(const std::string& nativePath, std::initializer_list<st
         return false;
     bool ok = ::fchmod(fd.Get(), kSharedFileMode) == 0;
     for (std::string_view part : parts)
-        ok = ok && WriteAll(fd.Get(), part);
+        ok = ok && fd.WriteAll(part.data(), part.size());
     ok = ok && ::fsync(fd.Get()) == 0;
     ok = fd.Close() && ok;
     ok = ok && ::rename(temp.c_str(), nativePath.c_str()) == 0;

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdint>
 #include <unistd.h>
+#include <utility>
 
 namespace lumarra {
 
@@ -11,6 +12,12 @@ FileDescriptor::~FileDescriptor()
 {
     if (m_fd >= 0)
         ::close(m_fd);
+}
+
+bool FileDescriptor::Close()
+{
+    int fd = std::exchange(m_fd, -1);
+    return fd >= 0 && ::close(fd) == 0;
 }
 
 ssize_t FileDescriptor::ReadAt(void* buffer, size_t count, uint64_t offset) const

@@ -31,6 +31,10 @@ public:
     // Writes all `count` bytes at the current position.
     bool WriteAll(const void* data, size_t count) const;
 
+    // Closes now, reporting whether the close succeeded (a late write error
+    // can surface only here).
+    bool Close();
+
 private:
     int m_fd;
 };
