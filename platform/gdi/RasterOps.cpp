@@ -141,6 +141,47 @@ bool ConvertWithPixman(Bitmap& target, int x, int y, int w, int h, const Bitmap&
     return true;
 }
 
+// Bitwise operations on two bitmaps of one direct format work on the bytes
+// themselves: every channel sits at the same bits in both.
+bool CombineBytes(Bitmap& target, int x, int y, int w, int h, const Bitmap& source, int srcX, int srcY, uint32_t rop)
+{
+    if (target.BitsPerPixel() < 16 || !SameFormat(target, source)
+        || (rop != SRCAND && rop != SRCPAINT && rop != SRCINVERT))
+        return false;
+    size_t bytesPerPixel = static_cast<size_t>(target.BitsPerPixel() / 8);
+    size_t count = static_cast<size_t>(w) * bytesPerPixel;
+    for (int row = 0; row < h; ++row) {
+        uint8_t* d = target.Row(y + row) + static_cast<size_t>(x) * bytesPerPixel;
+        const uint8_t* s = source.Row(srcY + row) + static_cast<size_t>(srcX) * bytesPerPixel;
+        if (rop == SRCAND)
+            for (size_t i = 0; i < count; ++i) d[i] &= s[i];
+        else if (rop == SRCPAINT)
+            for (size_t i = 0; i < count; ++i) d[i] |= s[i];
+        else
+            for (size_t i = 0; i < count; ++i) d[i] ^= s[i];
+    }
+    return true;
+}
+
+// A black-and-white mask ANDed onto a 24-bit picture clears the pixels
+// under its black bits.
+bool AndMonoMask(Bitmap& target, int x, int y, int w, int h, const Bitmap& source, int srcX, int srcY, uint32_t rop)
+{
+    if (rop != SRCAND || target.BitsPerPixel() != 24 || source.BitsPerPixel() != 1 || source.ColorTable().size() != 2
+        || source.ColorFromRaw(0) != RGB(0, 0, 0) || source.ColorFromRaw(1) != RGB(255, 255, 255))
+        return false;
+    for (int row = 0; row < h; ++row) {
+        uint8_t* d = target.Row(y + row) + static_cast<size_t>(x) * 3;
+        const uint8_t* bits = source.Row(srcY + row);
+        for (int i = 0; i < w; ++i, d += 3) {
+            int column = srcX + i;
+            if (!((bits[column >> 3] >> (7 - (column & 7))) & 1))
+                d[0] = d[1] = d[2] = 0;
+        }
+    }
+    return true;
+}
+
 void BlitSpans(Bitmap& target, int x, int y, int w, int h, const Bitmap* source, int srcX, int srcY,
     RopFunction function, bool readsTarget)
 {
@@ -199,6 +240,9 @@ bool BlitBitmap(Bitmap& target, int x, int y, int w, int h, const Bitmap* source
         if (ConvertWithPixman(target, x, y, w, h, *from, srcX, srcY))
             return true;
     }
+    if (from && (CombineBytes(target, x, y, w, h, *from, srcX, srcY, rop)
+        || AndMonoMask(target, x, y, w, h, *from, srcX, srcY, rop)))
+        return true;
     BlitSpans(target, x, y, w, h, from, srcX, srcY, function, RopReadsTarget(rop));
     return true;
 }

@@ -144,13 +144,35 @@ TEST(BlitTest, RasterOperationsCombineSourceAndTarget)
         { BLACKNESS, kBlack },
         { WHITENESS, kWhite },
     };
-    for (const Case& c : cases) {
-        auto from = MakeBitmap(24, 1, 1);
-        auto to = MakeBitmap(24, 1, 1);
-        from->SetPixel(0, 0, source);
-        to->SetPixel(0, 0, target);
-        ASSERT_TRUE(BlitBitmap(*to, 0, 0, 1, 1, from.get(), 0, 0, c.rop)) << std::hex << c.rop;
-        EXPECT_EQ(to->GetPixel(0, 0), c.expected) << std::hex << c.rop;
+    // Same formats take the byte-wise paths, mixed ones the general one.
+    const std::pair<int, int> formats[] = { { 24, 24 }, { 32, 32 }, { 32, 24 }, { 24, 32 } };
+    for (auto [fromDepth, toDepth] : formats) {
+        for (const Case& c : cases) {
+            auto from = MakeBitmap(fromDepth, 3, 1);
+            auto to = MakeBitmap(toDepth, 3, 1);
+            Fill(*from, source);
+            Fill(*to, target);
+            ASSERT_TRUE(BlitBitmap(*to, 1, 0, 2, 1, from.get(), 0, 0, c.rop)) << std::hex << c.rop;
+            EXPECT_EQ(to->GetPixel(1, 0), c.expected) << std::hex << c.rop << " " << fromDepth << "->" << toDepth;
+            EXPECT_EQ(to->GetPixel(2, 0), c.expected) << std::hex << c.rop << " " << fromDepth << "->" << toDepth;
+            EXPECT_EQ(to->GetPixel(0, 0), target);
+        }
+    }
+}
+
+TEST(BlitTest, MonoMasksClearWhereTheyAreBlack)
+{
+    for (int depth : { 24, 16, 8 }) {
+        auto mask = MakeBitmap(1, 10, 2);
+        auto picture = MakeBitmap(depth, 12, 2);
+        for (int x = 0; x < 10; ++x)
+            mask->SetPixel(x, 0, x % 3 ? kWhite : kBlack);
+        Fill(*picture, kGreen);
+        ASSERT_TRUE(BlitBitmap(*picture, 1, 0, 10, 1, mask.get(), 0, 0, SRCAND));
+        for (int x = 0; x < 10; ++x)
+            EXPECT_EQ(picture->GetPixel(1 + x, 0), x % 3 ? kGreen : kBlack) << depth << " at " << x;
+        EXPECT_EQ(picture->GetPixel(0, 0), kGreen);
+        EXPECT_EQ(picture->GetPixel(11, 0), kGreen);
     }
 }
 
