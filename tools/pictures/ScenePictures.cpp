@@ -60,6 +60,14 @@ struct Job {
     }
 };
 
+// A fixed scatter of points over a w × h area (the same every build).
+PointF Scatter(int i, float w, float h)
+{
+    uint32_t x = static_cast<uint32_t>(i) * 2654435761u + 12345u;
+    uint32_t y = (x ^ (x >> 13)) * 2246822519u;
+    return { (x >> 8) % 10000 / 10000.0f * w, (y >> 8) % 10000 / 10000.0f * h };
+}
+
 // A raised panel: soft shadow, gradient body and a light rim.
 void RaisedPanel(Canvas& c, float x, float y, float w, float h, float radius, const Paint& top, const Paint& bottom,
     const Paint& border, float borderWidth = 2)
@@ -186,7 +194,7 @@ Canvas PaintLogo(const Job& job)
 Canvas PaintChoices(const Job& job)
 {
     Canvas c(job.width, job.height);
-    std::vector<std::string> xs = job.List("x"), ws = job.List("w"), colors = job.List("colors"),
+    std::vector<std::string> xs = job.List("xs"), ws = job.List("ws"), colors = job.List("colors"),
                              emoji = job.List("emoji"), labels = job.List("labels");
     for (size_t i = 0; i < xs.size() && i < ws.size() && i < colors.size() && i < emoji.size() && i < labels.size();
          ++i) {
@@ -220,8 +228,8 @@ Canvas PaintEndScreen(const Job& job)
         }
     } else {
         for (int i = 0; i < 60; ++i) {
-            float x = std::fmod(i * 163.7f, w), y = std::fmod(i * 97.3f, h * 0.9f);
-            Star(c, x, y, 3.0f + (i % 4), Paint::Hex(0xFFF7C0, 0.75f));
+            PointF p = Scatter(i, w, h);
+            Star(c, p.x, p.y, 3.0f + (i % 4), Paint::Hex(0xFFF7C0, 0.75f));
         }
     }
     c.FillEllipse(cx, cy, 300, 190, inner.Mix(outer, 0.3f).WithAlpha(0.9f));
@@ -291,7 +299,7 @@ Canvas PaintRibbon(const Job& job)
     c.FillPolygon(band, color);
     c.FillRect(12, 2, w - 24, 1.5f, Paint::Hex(0xFFFFFF, 0.5f));
     c.FillRect(12, h - 3.5f, w - 24, 1.5f, Paint::Hex(0xFFFFFF, 0.5f));
-    job.Label(c, job.Text("text"), w / 2, h / 2, static_cast<int>(h * 0.68f), Paint::Hex(0xFFFFFF), 1.5f,
+    job.Label(c, job.Text("text"), w / 2, h / 2, static_cast<int>(h * 0.6f), Paint::Hex(0xFFFFFF), 1.5f,
         color.Mix(Paint::Hex(0), 0.45f));
     return c;
 }
@@ -516,8 +524,10 @@ Canvas PaintBackdrop(const Job& job)
     Canvas c(job.width, job.height);
     float w = static_cast<float>(job.width), h = static_cast<float>(job.height);
     c.FillRoundRectGradient(0, 0, w, h, 0, job.Color("top", 0x3E6FB0), job.Color("bottom", 0x9BD0EE));
-    for (int i = 0; i < 40; ++i)
-        Star(c, std::fmod(i * 151.3f, w), std::fmod(i * 71.9f, h * 0.6f), 2.5f + i % 3, Paint::Hex(0xFFFFFF, 0.5f));
+    for (int i = 0; i < 40; ++i) {
+        PointF p = Scatter(i, w, h * 0.6f);
+        Star(c, p.x, p.y, 2.5f + i % 3, Paint::Hex(0xFFFFFF, 0.5f));
+    }
     for (int i = 0; i < 5; ++i) {
         float x = std::fmod(i * 211.0f + 60, w), y = h * 0.7f + 20 * (i % 2);
         c.FillEllipse(x, y, 70, 26, Paint::Hex(0xFFFFFF, 0.7f));
@@ -647,15 +657,15 @@ bool ScenePictures::Build(const RecipeLine& line, const std::filesystem::path& o
         if (look.Empty())
             return false;
         bool keyed = line.Get("key") == "1";
-        bytes = EncodeBitmapResource(look.Width(), look.Height(), Flatten(look, keyed, 0x000000));
+        // Unkeyed pictures are laid over the colour they are shown on.
+        bytes = EncodeBitmapResource(look.Width(), look.Height(), Flatten(look, keyed, line.GetColor("bg", 0)));
     } else {
         errors.push_back("line " + std::to_string(line.number) + ": unknown kind " + line.command);
         return false;
     }
     // Contact pictures show see-through parts as magenta, as the game sees them.
-    std::vector<uint32_t> rgb = Flatten(look, true);
-    if (line.command == "bitmap" && line.Get("key") != "1")
-        rgb = Flatten(look, false);
+    bool opaque = line.command == "bitmap" && line.Get("key") != "1";
+    std::vector<uint32_t> rgb = Flatten(look, !opaque, line.GetColor("bg", 0));
     return !bytes.empty() && WriteBytes(out, bytes)
         && WriteBytes(contactDir / (name + ".png"), EncodePng(look.Width(), look.Height(), rgb));
 }
