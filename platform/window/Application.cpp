@@ -1,0 +1,628 @@
+#include "platform/window/Application.h"
+
+#include "platform/Clock.h"
+#include "platform/CodePage.h"
+#include "platform/window/Cursor.h"
+#include "platform/window/Window.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <cmath>
+
+namespace lumarra {
+
+namespace {
+
+std::atomic<Application*> g_application { nullptr };
+std::atomic<uint64_t> g_generation { 0 };
+
+// Events handled per pump before timers, painting and presenting get a turn.
+constexpr int kEventsPerPump = 256;
+// Wake-up event codes.
+constexpr Sint32 kWakeOnly = 0;
+constexpr Sint32 kWakeMoveCursor = 1;
+
+constexpr uint32_t kMouseMove = 0;
+constexpr uint32_t kMouseDown = 1;
+constexpr uint32_t kMouseUp = 2;
+
+unsigned VirtualKeyFromSdl(SDL_Keycode key)
+{
+    if (key >= SDLK_a && key <= SDLK_z)
+        return 'A' + static_cast<unsigned>(key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9)
+        return '0' + static_cast<unsigned>(key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12)
+        return VK_F1 + static_cast<unsigned>(key - SDLK_F1);
+    switch (key) {
+    case SDLK_BACKSPACE:
+        return VK_BACK;
+    case SDLK_TAB:
+        return VK_TAB;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+        return VK_RETURN;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+        return VK_SHIFT;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+        return VK_CONTROL;
+    case SDLK_LALT:
+    case SDLK_RALT:
+        return VK_MENU;
+    case SDLK_ESCAPE:
+        return VK_ESCAPE;
+    case SDLK_SPACE:
+        return VK_SPACE;
+    case SDLK_PAGEUP:
+        return VK_PRIOR;
+    case SDLK_PAGEDOWN:
+        return VK_NEXT;
+    case SDLK_END:
+        return VK_END;
+    case SDLK_HOME:
+        return VK_HOME;
+    case SDLK_LEFT:
+        return VK_LEFT;
+    case SDLK_UP:
+        return VK_UP;
+    case SDLK_RIGHT:
+        return VK_RIGHT;
+    case SDLK_DOWN:
+        return VK_DOWN;
+    case SDLK_DELETE:
+        return VK_DELETE;
+    default:
+        return 0;
+    }
+}
+
+// Signed distance on the wrapping tick count.
+int32_t TicksUntil(uint32_t due, uint32_t now)
+{
+    return static_cast<int32_t>(due - now);
+}
+
+}
+
+Application::Application()
+{
+    g_application = this;
+    ++g_generation;
+    m_interfaceThread = std::this_thread::get_id();
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    m_ready = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (!m_ready)
+        return;
+    m_postEvent = SDL_RegisterEvents(2);
+    if (m_postEvent == static_cast<uint32_t>(-1)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        m_ready = false;
+        return;
+    }
+    m_wakeEvent = m_postEvent + 1;
+}
+
+Application::~Application()
+{
+    while (!m_topLevels.empty())
+        m_topLevels.back()->DestroyWindow();
+    if (m_ready)
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    g_application = nullptr;
+}
+
+Application* Application::Get()
+{
+    return g_application;
+}
+
+uint64_t Application::Generation()
+{
+    return g_generation;
+}
+
+int Application::Run()
+{
+    InitInstance();
+    return 0;
+}
+
+uint64_t Application::StartTicks() const
+{
+    return SDL_GetTicks64();
+}
+
+WindowHandle Application::Register(Window* window)
+{
+    WindowHandle handle = m_nextHandle++;
+    m_windows[handle] = window;
+    return handle;
+}
+
+void Application::Unregister(Window* window)
+{
+    m_windows.erase(window->GetHandle());
+}
+
+Window* Application::FindSdlWindow(uint32_t sdlId) const
+{
+    for (Window* window : m_topLevels) {
+        if (window->GetSdlWindowId() == sdlId)
+            return window;
+    }
+    return nullptr;
+}
+
+Point Application::GetCursorPos() const
+{
+    std::lock_guard guard(m_stateLock);
+    return m_cursorPos;
+}
+
+bool Application::IsModifierDown(unsigned virtualKey) const
+{
+    switch (virtualKey) {
+    case VK_SHIFT:
+        return (m_keyModifiers & KMOD_SHIFT) != 0;
+    case VK_CONTROL:
+        return (m_keyModifiers & KMOD_CTRL) != 0;
+    case VK_MENU:
+        return (m_keyModifiers & KMOD_ALT) != 0;
+    default:
+        return false;
+    }
+}
+
+void Application::SetCursorPos(int x, int y)
+{
+    if (!m_ready)
+        return;
+    SDL_Event event {};
+    event.type = m_wakeEvent;
+    event.user.code = kWakeMoveCursor;
+    event.user.data1 = reinterpret_cast<void*>(static_cast<intptr_t>(x));
+    event.user.data2 = reinterpret_cast<void*>(static_cast<intptr_t>(y));
+    SDL_PushEvent(&event);
+}
+
+void Application::SetCursor(const Cursor* cursor)
+{
+    m_cursor = cursor ? cursor : Cursor::Arrow();
+    if (SDL_Cursor* sdlCursor = m_cursor->GetSdlCursor())
+        SDL_SetCursor(sdlCursor);
+}
+
+void Application::WakeUp()
+{
+    if (!m_ready || m_wakePending.exchange(true))
+        return;
+    SDL_Event event {};
+    event.type = m_wakeEvent;
+    event.user.code = kWakeOnly;
+    if (SDL_PushEvent(&event) != 1)
+        m_wakePending = false;
+}
+
+uint32_t Application::MillisecondsToNextTimer()
+{
+    std::lock_guard guard(m_stateLock);
+    if (m_timers.empty())
+        return UINT32_MAX;
+    uint32_t now = GetTickCount();
+    int32_t soonest = INT32_MAX;
+    for (const Timer& timer : m_timers)
+        soonest = std::min(soonest, TicksUntil(timer.due, now));
+    if (soonest <= 0)
+        return 0;
+    // Timers run on the scaled platform clock.
+    return static_cast<uint32_t>(std::ceil(soonest / GetTimeScale()));
+}
+
+bool Application::WaitForEvent(SDL_Event& event, uint32_t maxWaitMs)
+{
+    uint32_t timeout = std::min(maxWaitMs, MillisecondsToNextTimer());
+    if (timeout == 0)
+        return SDL_PollEvent(&event) == 1;
+    return SDL_WaitEventTimeout(&event, static_cast<int>(timeout)) == 1;
+}
+
+void Application::PumpMessages(bool wait, uint32_t maxWaitMs)
+{
+    if (!m_ready || !IsInterfaceThread())
+        return;
+    SDL_Event event;
+    int handled = 0;
+    if (wait && WaitForEvent(event, maxWaitMs)) {
+        HandleEvent(event);
+        ++handled;
+    }
+    while (handled < kEventsPerPump && SDL_PollEvent(&event) == 1) {
+        HandleEvent(event);
+        ++handled;
+    }
+    FireTimers();
+    PaintAll();
+    PresentAll();
+}
+
+void Application::HandleEvent(const SDL_Event& event)
+{
+    if (event.type == m_postEvent) {
+        Message message { event.user.windowID, static_cast<uint32_t>(event.user.code),
+            reinterpret_cast<WPARAM>(event.user.data1), reinterpret_cast<LPARAM>(event.user.data2),
+            GetCursorPos() };
+        Dispatch(message);
+        return;
+    }
+    if (event.type == m_wakeEvent) {
+        if (event.user.code == kWakeMoveCursor) {
+            int x = static_cast<int>(reinterpret_cast<intptr_t>(event.user.data1));
+            int y = static_cast<int>(reinterpret_cast<intptr_t>(event.user.data2));
+            if (GetCursorPos() != Point { x, y })
+                SDL_WarpMouseGlobal(x, y);
+            {
+                std::lock_guard guard(m_stateLock);
+                m_cursorPos = { x, y };
+            }
+            RefreshCursor();
+        } else {
+            m_wakePending = false;
+        }
+        return;
+    }
+    switch (event.type) {
+    case SDL_MOUSEMOTION: {
+        Window* window = FindSdlWindow(event.motion.windowID);
+        Rect frame = window ? window->GetWindowRect() : Rect {};
+        HandleMouse(window, kMouseMove, 0, { frame.left + event.motion.x, frame.top + event.motion.y });
+        break;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        Window* window = FindSdlWindow(event.button.windowID);
+        Rect frame = window ? window->GetWindowRect() : Rect {};
+        HandleMouse(window, event.type == SDL_MOUSEBUTTONDOWN ? kMouseDown : kMouseUp, event.button.button,
+            { frame.left + event.button.x, frame.top + event.button.y });
+        break;
+    }
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        HandleKey(event);
+        break;
+    case SDL_TEXTINPUT:
+        HandleText(event.text.text);
+        break;
+    case SDL_WINDOWEVENT:
+        HandleWindowEvent(event);
+        break;
+    case SDL_QUIT:
+        if (m_mainWindow)
+            m_mainWindow->PostMessage(WM_CLOSE);
+        break;
+    default:
+        break;
+    }
+}
+
+bool Application::AcceptsInput(Window* topLevel) const
+{
+    Window* modal = ModalWindow();
+    if (!modal)
+        return true;
+    for (Window* window = topLevel; window; window = window->GetOwner()) {
+        if (window == modal)
+            return true;
+    }
+    return false;
+}
+
+Window* Application::ModalWindow() const
+{
+    for (auto handle = m_modalStack.rbegin(); handle != m_modalStack.rend(); ++handle) {
+        if (Window* window = Window::FromHandle(*handle); window && window->IsWindowVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+void Application::HandleMouse(Window* topLevel, uint32_t kind, int button, Point screen)
+{
+    {
+        std::lock_guard guard(m_stateLock);
+        m_cursorPos = screen;
+    }
+    WPARAM buttonFlag = button == SDL_BUTTON_LEFT ? MK_LBUTTON
+        : button == SDL_BUTTON_RIGHT              ? MK_RBUTTON
+        : button == SDL_BUTTON_MIDDLE             ? MK_MBUTTON
+                                                  : 0;
+    if (kind == kMouseDown)
+        m_buttons |= buttonFlag;
+    else if (kind == kMouseUp)
+        m_buttons &= ~buttonFlag;
+
+    if (m_drag.window != kNoWindow) {
+        if (Window* dragged = Window::FromHandle(m_drag.window); dragged && kind == kMouseMove) {
+            dragged->SetWindowPos(ZOrder::Top, screen.x - m_drag.offset.x, screen.y - m_drag.offset.y, 0, 0,
+                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        if (kind == kMouseUp && buttonFlag == MK_LBUTTON)
+            m_drag = {};
+        return;
+    }
+
+    Window* target = Window::GetCapture();
+    int hit = HTCLIENT;
+    if (!target) {
+        if (!topLevel || !topLevel->IsWindowVisible())
+            return;
+        if (!AcceptsInput(topLevel)) {
+            if (kind == kMouseDown) {
+                if (Window* modal = ModalWindow()) {
+                    RaiseTopLevel(modal);
+                    Activate(modal);
+                }
+            }
+            SetCursor(Cursor::Arrow());
+            return;
+        }
+        if (kind == kMouseDown && !(topLevel->GetExStyle() & WS_EX_NOACTIVATE)) {
+            RaiseTopLevel(topLevel);
+            Activate(topLevel);
+        }
+        target = topLevel->ChildFromPoint(screen);
+        hit = static_cast<int>(target->SendMessage(WM_NCHITTEST, 0, PointToLParam(screen)));
+        while (hit == HTTRANSPARENT && target->GetParent()) {
+            target = target->GetParent();
+            hit = static_cast<int>(target->SendMessage(WM_NCHITTEST, 0, PointToLParam(screen)));
+        }
+        m_hover = target->GetHandle();
+    }
+
+    uint32_t clientMessage = WM_MOUSEMOVE;
+    uint32_t ncMessage = WM_NCMOUSEMOVE;
+    if (kind != kMouseMove) {
+        bool down = kind == kMouseDown;
+        if (buttonFlag == MK_LBUTTON)
+            clientMessage = down ? WM_LBUTTONDOWN : WM_LBUTTONUP, ncMessage = down ? WM_NCLBUTTONDOWN : WM_NCLBUTTONUP;
+        else if (buttonFlag == MK_RBUTTON)
+            clientMessage = down ? WM_RBUTTONDOWN : WM_RBUTTONUP, ncMessage = down ? WM_NCRBUTTONDOWN : WM_NCRBUTTONUP;
+        else if (buttonFlag == MK_MBUTTON)
+            clientMessage = down ? WM_MBUTTONDOWN : WM_MBUTTONUP, ncMessage = down ? WM_NCMBUTTONDOWN : WM_NCMBUTTONUP;
+        else
+            return;
+    }
+    WindowHandle handle = target->GetHandle();
+    bool client = hit == HTCLIENT;
+    if (!Window::GetCapture() && kind != kMouseUp) {
+        target->SendMessage(WM_SETCURSOR, handle, MAKELPARAM(hit, client ? clientMessage : ncMessage));
+        if (Window::FromHandle(handle) != target)
+            return;
+    }
+    WPARAM keys = m_buttons;
+    if (m_keyModifiers & KMOD_SHIFT)
+        keys |= MK_SHIFT;
+    if (m_keyModifiers & KMOD_CTRL)
+        keys |= MK_CONTROL;
+    Message message;
+    if (client)
+        message = { handle, clientMessage, keys, PointToLParam(target->ScreenToClient(screen)), screen };
+    else
+        message = { handle, ncMessage, static_cast<WPARAM>(hit), PointToLParam(screen), screen };
+    Dispatch(message);
+}
+
+void Application::RefreshCursor()
+{
+    Window* window = Window::FromHandle(m_hover);
+    if (!window || Window::GetCapture())
+        return;
+    Point screen = GetCursorPos();
+    int hit = static_cast<int>(window->SendMessage(WM_NCHITTEST, 0, PointToLParam(screen)));
+    if (Window::FromHandle(m_hover) == window)
+        window->SendMessage(WM_SETCURSOR, window->GetHandle(), MAKELPARAM(hit, WM_MOUSEMOVE));
+}
+
+void Application::HandleKey(const SDL_Event& event)
+{
+    m_keyModifiers = event.key.keysym.mod;
+    unsigned key = VirtualKeyFromSdl(event.key.keysym.sym);
+    if (key == 0)
+        return;
+    bool down = event.type == SDL_KEYDOWN;
+    bool alt = (event.key.keysym.mod & KMOD_ALT) != 0 || key == VK_MENU;
+    uint32_t messageId = alt ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
+    uint32_t keyData = 1 | (static_cast<uint32_t>(event.key.keysym.scancode) & 0xFF) << 16;
+    if (alt)
+        keyData |= 1u << 29;
+    if (event.key.repeat)
+        keyData |= 1u << 30;
+    if (!down)
+        keyData |= 3u << 30;
+    Window* target = Window::GetFocus();
+    if (!target || (ModalWindow() && !AcceptsInput(target->GetTopLevel())))
+        target = ModalWindow() ? ModalWindow() : Window::GetActiveWindow();
+    if (!target)
+        return;
+    Message message { target->GetHandle(), messageId, key, static_cast<LPARAM>(keyData), GetCursorPos() };
+    Dispatch(message);
+}
+
+void Application::HandleText(const char* utf8)
+{
+    std::string text = Utf8ToCp932(utf8);
+    for (size_t pos = 0; pos < text.size();) {
+        size_t length = CharLength(text, pos, CodePage::Cp932);
+        if (length == 0)
+            break;
+        unsigned code = static_cast<uint8_t>(text[pos]);
+        if (length == 2)
+            code = code << 8 | static_cast<uint8_t>(text[pos + 1]);
+        pos += length;
+        if (code < 0x20 || code == 0x7F)
+            continue;
+        Window* target = Window::GetFocus();
+        if (!target || (ModalWindow() && !AcceptsInput(target->GetTopLevel())))
+            continue;
+        Message message { target->GetHandle(), WM_CHAR, code, 1, GetCursorPos() };
+        Dispatch(message);
+    }
+}
+
+void Application::HandleWindowEvent(const SDL_Event& event)
+{
+    Window* window = FindSdlWindow(event.window.windowID);
+    if (!window)
+        return;
+    switch (event.window.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        window->PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        if (window->GetExStyle() & WS_EX_NOACTIVATE)
+            break;
+        if (AcceptsInput(window))
+            Activate(window);
+        break;
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_RESTORED:
+        window->m_minimized = window->m_minimized && event.window.event != SDL_WINDOWEVENT_RESTORED;
+        window->MarkFrameDirty();
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        window->m_minimized = true;
+        break;
+    case SDL_WINDOWEVENT_MOVED:
+        if (m_drag.window == kNoWindow && !window->IsChild()) {
+            Rect& rect = window->m_rect;
+            rect = { event.window.data1, event.window.data2, event.window.data1 + rect.Width(),
+                event.window.data2 + rect.Height() };
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void Application::Dispatch(Message& message)
+{
+    Window* target = Window::FromHandle(message.window);
+    if (!target)
+        return;
+    for (Window* window = target; window; window = window->GetParent()) {
+        if (window->PreTranslateMessage(message))
+            return;
+        if (Window::FromHandle(message.window) != target)
+            return;
+    }
+    if (message.message == WM_TIMER) {
+        // A posted WM_TIMER is for the window's handler like a fired one.
+        target->SendMessage(WM_TIMER, message.wParam, message.lParam);
+        return;
+    }
+    target->SendMessage(message.message, message.wParam, message.lParam);
+}
+
+void Application::FireTimers()
+{
+    std::vector<Timer> due;
+    {
+        std::lock_guard guard(m_stateLock);
+        uint32_t now = GetTickCount();
+        for (Timer& timer : m_timers) {
+            if (TicksUntil(timer.due, now) <= 0) {
+                due.push_back(timer);
+                // A late timer fires once, not once per missed period.
+                timer.due = now + std::max<uint32_t>(timer.period, 1);
+            }
+        }
+    }
+    for (const Timer& timer : due) {
+        bool alive;
+        {
+            std::lock_guard guard(m_stateLock);
+            alive = std::any_of(m_timers.begin(), m_timers.end(),
+                [&](const Timer& t) { return t.window == timer.window && t.id == timer.id; });
+        }
+        Window* window = Window::FromHandle(timer.window);
+        if (!alive || !window)
+            continue;
+        Message message { timer.window, WM_TIMER, timer.id, 0, GetCursorPos() };
+        Dispatch(message);
+    }
+}
+
+void Application::PaintAll()
+{
+    std::vector<WindowHandle> handles;
+    handles.reserve(m_windows.size());
+    for (const auto& [handle, window] : m_windows)
+        handles.push_back(handle);
+    for (WindowHandle handle : handles) {
+        Window* window = Window::FromHandle(handle);
+        if (window && window->IsWindowVisible())
+            window->DispatchPaint();
+    }
+}
+
+void Application::PresentAll()
+{
+    std::vector<Window*> topLevels = m_topLevels;
+    for (Window* window : topLevels) {
+        if (window->m_needsPresent || window->m_frameDirty)
+            window->Present();
+    }
+}
+
+void Application::Activate(Window* topLevel)
+{
+    WindowHandle handle = topLevel ? topLevel->GetHandle() : kNoWindow;
+    if (handle == m_active)
+        return;
+    Window* old = Window::FromHandle(m_active);
+    m_active = handle;
+    if (old) {
+        old->SendMessage(WM_NCACTIVATE, 0);
+        old->SendMessage(WM_ACTIVATE, WA_INACTIVE);
+    }
+    if (topLevel && Window::FromHandle(handle) == topLevel) {
+        topLevel->SendMessage(WM_NCACTIVATE, 1);
+        topLevel->SendMessage(WM_ACTIVATE, WA_ACTIVE);
+    }
+}
+
+void Application::RaiseTopLevel(Window* topLevel)
+{
+    if (!topLevel || !topLevel->m_sdlWindow)
+        return;
+    std::erase(m_topLevels, topLevel);
+    m_topLevels.push_back(topLevel);
+    if (topLevel->IsWindowVisible())
+        SDL_RaiseWindow(topLevel->m_sdlWindow);
+    // What a window owns stays above it, and always-on-top windows above all.
+    std::vector<Window*> owned;
+    for (Window* window : m_topLevels) {
+        if (window->GetOwner() == topLevel && window->IsWindowVisible())
+            owned.push_back(window);
+    }
+    for (Window* window : owned)
+        RaiseTopLevel(window);
+    if (!(topLevel->GetExStyle() & WS_EX_TOPMOST)) {
+        std::vector<Window*> topMost;
+        for (Window* window : m_topLevels) {
+            if ((window->GetExStyle() & WS_EX_TOPMOST) && window->IsWindowVisible() && window != topLevel
+                && window->GetOwner() != topLevel)
+                topMost.push_back(window);
+        }
+        for (Window* window : topMost) {
+            std::erase(m_topLevels, window);
+            m_topLevels.push_back(window);
+            SDL_RaiseWindow(window->m_sdlWindow);
+        }
+    }
+}
+
+}

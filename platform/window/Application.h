@@ -1,0 +1,145 @@
+#pragma once
+
+#include "platform/gdi/GdiTypes.h"
+#include "platform/window/WindowTypes.h"
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+union SDL_Event;
+
+namespace lumarra {
+
+class Cursor;
+class Window;
+
+// The application object. Its constructor starts SDL's video subsystem on
+// the calling thread, which becomes the interface thread: every window,
+// timer and handler lives there. `Run` calls InitInstance, in which a program
+// runs whole (its windows' modal loops pump the messages), and returns its
+// exit code. One application exists at a time.
+class Application {
+public:
+    Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+    virtual ~Application();
+
+    static Application* Get();
+    // Counts applications started in this process; SDL objects made under an
+    // earlier one are gone.
+    static uint64_t Generation();
+    // False when SDL's video subsystem could not start; no window can open.
+    bool IsReady() const { return m_ready; }
+
+    virtual bool InitInstance() { return false; }
+    int Run();
+
+    Window* GetMainWindow() const { return m_mainWindow; }
+    void SetMainWindow(Window* window) { m_mainWindow = window; }
+
+    bool IsInterfaceThread() const { return std::this_thread::get_id() == m_interfaceThread; }
+
+    // Handles what is queued, fires due timers, paints and presents; with
+    // `wait` first blocks until something arrives or a timer falls due (at
+    // most `maxWaitMs`). Interface thread only.
+    void PumpMessages(bool wait, uint32_t maxWaitMs = 100);
+    // Pumps until `done` returns true or `timeoutMs` of real time passes;
+    // true when `done` was met. For tests and short waits on the interface
+    // thread.
+    template <typename Done>
+    bool PumpUntil(Done&& done, uint32_t timeoutMs);
+
+    // The last known pointer position on the screen.
+    Point GetCursorPos() const;
+    // Whether Shift, Ctrl or Alt (VK_SHIFT, VK_CONTROL, VK_MENU) was held at
+    // the last key event.
+    bool IsModifierDown(unsigned virtualKey) const;
+    // Moves the pointer (when it is over one of our windows) and asks again
+    // which cursor to show. Safe from any thread.
+    void SetCursorPos(int x, int y);
+    // Shows `cursor` (null: the arrow). Interface thread only.
+    void SetCursor(const Cursor* cursor);
+    const Cursor* GetCurrentCursor() const { return m_cursor; }
+
+private:
+    friend class Window;
+
+    struct Timer {
+        WindowHandle window;
+        uintptr_t id;
+        uint32_t period;
+        uint32_t due;
+    };
+
+    struct Drag {
+        WindowHandle window = kNoWindow;
+        Point offset;
+    };
+
+    uint64_t StartTicks() const;
+    bool WaitForEvent(SDL_Event& event, uint32_t maxWaitMs);
+    void HandleEvent(const SDL_Event& event);
+    void HandleMouse(Window* topLevel, uint32_t kind, int button, Point screen);
+    void HandleKey(const SDL_Event& event);
+    void HandleText(const char* utf8);
+    void HandleWindowEvent(const SDL_Event& event);
+    void Dispatch(Message& message);
+    void FireTimers();
+    void PaintAll();
+    void PresentAll();
+    void RefreshCursor();
+    uint32_t MillisecondsToNextTimer();
+    bool AcceptsInput(Window* topLevel) const;
+    Window* ModalWindow() const;
+    void Activate(Window* topLevel);
+    void RaiseTopLevel(Window* topLevel);
+    void WakeUp();
+
+    WindowHandle Register(Window* window);
+    void Unregister(Window* window);
+    Window* FindSdlWindow(uint32_t sdlId) const;
+
+    bool m_ready = false;
+    std::thread::id m_interfaceThread;
+    Window* m_mainWindow = nullptr;
+    uint32_t m_postEvent = 0;
+    uint32_t m_wakeEvent = 0;
+    uint16_t m_keyModifiers = 0;
+    std::atomic<bool> m_wakePending { false };
+
+    WindowHandle m_nextHandle = 1;
+    std::map<WindowHandle, Window*> m_windows;
+    std::vector<Window*> m_topLevels; // bottom to top
+    std::vector<WindowHandle> m_modalStack;
+    std::map<WindowHandle, int> m_modalResults;
+    WindowHandle m_active = kNoWindow;
+    WindowHandle m_focus = kNoWindow;
+    WindowHandle m_capture = kNoWindow;
+    WindowHandle m_hover = kNoWindow;
+    Drag m_drag;
+    unsigned m_buttons = 0;
+    const Cursor* m_cursor = nullptr;
+
+    mutable std::mutex m_stateLock;
+    Point m_cursorPos;
+    std::vector<Timer> m_timers;
+};
+
+template <typename Done>
+bool Application::PumpUntil(Done&& done, uint32_t timeoutMs)
+{
+    uint64_t start = StartTicks();
+    while (!done()) {
+        if (StartTicks() - start >= timeoutMs)
+            return false;
+        PumpMessages(true, 10);
+    }
+    return true;
+}
+
+}
