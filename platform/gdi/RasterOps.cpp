@@ -111,6 +111,14 @@ bool SameFormat(const Bitmap& a, const Bitmap& b)
 
 void CopyRows(Bitmap& target, int x, int y, int w, int h, const Bitmap& source, int srcX, int srcY)
 {
+    if (x == 0 && srcX == 0 && w == target.Width() && w == source.Width() && target.Stride() == source.Stride()
+        && target.IsTopDown() == source.IsTopDown()) {
+        // Whole rows alike in memory: one block from the lowest address.
+        uint8_t* to = target.IsTopDown() ? target.Row(y) : target.Row(y + h - 1);
+        const uint8_t* from = source.IsTopDown() ? source.Row(srcY) : source.Row(srcY + h - 1);
+        std::memcpy(to, from, static_cast<size_t>(h) * static_cast<size_t>(target.Stride()));
+        return;
+    }
     size_t bytes = static_cast<size_t>(w) * static_cast<size_t>(target.BitsPerPixel() / 8);
     size_t dstOffset = static_cast<size_t>(x) * static_cast<size_t>(target.BitsPerPixel() / 8);
     size_t srcOffset = static_cast<size_t>(srcX) * static_cast<size_t>(source.BitsPerPixel() / 8);

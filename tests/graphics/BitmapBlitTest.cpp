@@ -126,6 +126,24 @@ TEST(BlitTest, CopiesBetweenEveryPairOfFormatsAndRowOrders)
     }
 }
 
+TEST(BlitTest, WholeRowCopiesLandOnTheRightRows)
+{
+    for (bool topDown : { false, true }) {
+        auto source = MakeBitmap(24, 5, 4, topDown);
+        auto target = MakeBitmap(24, 5, 6, topDown);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 5; ++x)
+                source->SetPixel(x, y, RGB(static_cast<uint8_t>(x), static_cast<uint8_t>(y), 9));
+        Fill(*target, kWhite);
+        ASSERT_TRUE(BlitBitmap(*target, 0, 2, 5, 3, source.get(), 0, 1, SRCCOPY));
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 5; ++x)
+                EXPECT_EQ(target->GetPixel(x, y),
+                    y >= 2 && y < 5 ? RGB(static_cast<uint8_t>(x), static_cast<uint8_t>(y - 1), 9) : kWhite)
+                    << topDown << " at " << x << "," << y;
+    }
+}
+
 TEST(BlitTest, RasterOperationsCombineSourceAndTarget)
 {
     struct Case {
