@@ -244,7 +244,7 @@ Window* Dialog::GetNextDlgTabItem(Window* from, bool previous) const
     std::vector<Window*> stops;
     auto collect = [&](auto&& self, const Window& parent) -> void {
         for (Window* child : parent.GetChildren()) {
-            if (!child->IsWindowVisible() || !child->IsWindowEnabled())
+            if (!child->m_visible || !child->IsWindowEnabled())
                 continue;
             if (child->GetStyle() & WS_TABSTOP)
                 stops.push_back(child);
@@ -285,7 +285,7 @@ Window* Dialog::GetDefaultButton() const
 void Dialog::FocusFirstTabItem()
 {
     Window* focus = GetFocus();
-    if (focus && focus->GetTopLevel() == this)
+    if (focus && focus != this && focus->GetTopLevel() == this)
         return;
     if (Window* first = GetNextDlgTabItem(nullptr))
         first->SetFocus();
