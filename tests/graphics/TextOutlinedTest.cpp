@@ -1,3 +1,4 @@
+#include "graphics/DibSurface.h"
 #include "graphics/OutlinedText.h"
 #include "platform/CodePage.h"
 #include "platform/gdi/Bitmap.h"
@@ -145,16 +146,31 @@ protected:
 
     void SetUp() override
     {
-        m_bitmap = MakeBitmap24(kWidth, kHeight, kWhite);
-        ASSERT_TRUE(m_bitmap);
-        m_dc = std::make_unique<DrawContext>(m_bitmap.get());
+        m_surface = std::make_unique<DibSurface>(24, kWidth, kHeight, kNoColor);
+        ASSERT_TRUE(m_surface->IsValid());
+        m_surface->FillSolidRect(0, 0, kWidth, kHeight, kWhite);
     }
 
-    int Draw(OutlinedTextStyle style, std::string_view utf8, COLORREF shade = kNoColor, int height = 30)
+    // Each style through its surface operation.
+    int Draw(OutlinedTextStyle style, std::string_view text, COLORREF shade = kNoColor,
+        const std::string& face = Sjis("ＭＳ ゴシック"))
     {
-        return RenderOutlinedText(*m_dc, style, Sjis(utf8), kBox.left, kBox.top, kBox.Width(), kBox.Height(),
-            Sjis("ＭＳ ゴシック"), height, 400, kBlack, shade);
+        DibSurface& s = *m_surface;
+        constexpr int kSize = 30;
+        switch (style) {
+        case OutlinedTextStyle::Baseline:
+            return s.DrawOutlinedText(text, kBox.left, kBox.top, kBox.Width(), kBox.Height(), face, kSize, 400, kBlack,
+                shade);
+        case OutlinedTextStyle::Bottom:
+            return s.DrawOutlinedTextBottom(text, kBox.left, kBox.top, kBox.Width(), kBox.Height(), face, kSize, kBlack,
+                shade);
+        case OutlinedTextStyle::Plain:
+            break;
+        }
+        return s.DrawOutlinedTextPlain(text, kBox.left, kBox.top, kBox.Width(), kBox.Height(), face, kSize, kBlack, shade);
     }
+
+    COLORREF At(int x, int y) const { return m_surface->GetBitmap()->GetPixel(x, y); }
 
     Rect InkBox(Rect area) const
     {
@@ -162,20 +178,19 @@ protected:
         area = area.Intersect({ 0, 0, kWidth, kHeight });
         for (int y = area.top; y < area.bottom; ++y)
             for (int x = area.left; x < area.right; ++x)
-                if (m_bitmap->GetPixel(x, y) != kWhite)
+                if (At(x, y) != kWhite)
                     box = { std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), std::max(box.bottom, y + 1) };
         return box;
     }
 
-    std::unique_ptr<Bitmap> m_bitmap;
-    std::unique_ptr<DrawContext> m_dc;
+    std::unique_ptr<DibSurface> m_surface;
 };
 
 TEST_F(TextOutlinedCaptionTest, EveryStyleInksAJapaneseCaptionInsideItsBox)
 {
     for (OutlinedTextStyle style : { OutlinedTextStyle::Baseline, OutlinedTextStyle::Bottom, OutlinedTextStyle::Plain }) {
         SetUp();
-        EXPECT_EQ(Draw(style, "ひらがなの勉強", RGB(0x80, 0x80, 0x80)), 1);
+        EXPECT_EQ(Draw(style, Sjis("ひらがなの勉強"), RGB(0x80, 0x80, 0x80)), 1);
         Rect ink = InkBox({ 0, 0, kWidth, kHeight });
         ASSERT_FALSE(ink.IsEmpty()) << static_cast<int>(style);
         EXPECT_EQ(ink.Intersect(kBox), ink) << static_cast<int>(style);
@@ -188,14 +203,14 @@ TEST_F(TextOutlinedCaptionTest, EveryStyleInksAJapaneseCaptionInsideItsBox)
         int fullyInked = 0;
         for (int y = ink.top; y < ink.bottom; ++y)
             for (int x = ink.left; x < ink.right; ++x)
-                fullyInked += m_bitmap->GetPixel(x, y) == kBlack;
+                fullyInked += At(x, y) == kBlack;
         EXPECT_GT(fullyInked, 100);
     }
 }
 
 TEST_F(TextOutlinedCaptionTest, CaptionsAreCentred)
 {
-    Draw(OutlinedTextStyle::Plain, "あいう");
+    Draw(OutlinedTextStyle::Plain, Sjis("あいう"));
     Rect ink = InkBox({ 0, 0, kWidth, kHeight });
     int centreX = (ink.left + ink.right) / 2;
     int centreY = (ink.top + ink.bottom) / 2;
@@ -207,14 +222,14 @@ TEST_F(TextOutlinedCaptionTest, BaselineKeepsMarksHighWhileBottomAlignsThem)
 {
     // "ー" is a bar at mid height: on the baseline it floats above the
     // bottom of "あ"; bottom alignment puts its lowest ink on the same row.
-    Draw(OutlinedTextStyle::Baseline, "あー");
+    Draw(OutlinedTextStyle::Baseline, Sjis("あー"));
     int middle = (kBox.left + kBox.right) / 2;
     Rect kanaBaseline = InkBox({ 0, 0, middle, kHeight });
     Rect barBaseline = InkBox({ middle + 2, 0, kWidth, kHeight });
     EXPECT_LT(barBaseline.bottom, kanaBaseline.bottom - 5);
 
     SetUp();
-    Draw(OutlinedTextStyle::Bottom, "あー");
+    Draw(OutlinedTextStyle::Bottom, Sjis("あー"));
     Rect kanaBottom = InkBox({ 0, 0, middle, kHeight });
     Rect barBottom = InkBox({ middle + 2, 0, kWidth, kHeight });
     EXPECT_EQ(barBottom.bottom, kanaBottom.bottom);
@@ -226,8 +241,7 @@ TEST_F(TextOutlinedCaptionTest, TrailingSpaceShiftsTheGroup)
     // Bottom style, not in Plain.
     auto drawLeft = [&](OutlinedTextStyle style) {
         SetUp();
-        RenderOutlinedText(*m_dc, style, "ij", kBox.left, kBox.top, kBox.Width(), kBox.Height(), "MS Shell Dlg", 30,
-            400, kBlack, kNoColor);
+        Draw(style, "ij", kNoColor, "MS Shell Dlg");
         return InkBox({ 0, 0, kWidth, kHeight }).left;
     };
     LogFont logFont;
@@ -246,17 +260,20 @@ TEST_F(TextOutlinedCaptionTest, TrailingSpaceShiftsTheGroup)
 TEST_F(TextOutlinedCaptionTest, EmptyTextDrawsNothing)
 {
     EXPECT_EQ(Draw(OutlinedTextStyle::Baseline, ""), 0);
-    EXPECT_EQ(RenderOutlinedText(*m_dc, OutlinedTextStyle::Plain, "\x82", 0, 0, 100, 40, Sjis("ＭＳ ゴシック"), 20, 400,
-                  kBlack, kNoColor),
-        0);
+    // A lone lead byte is no character.
+    EXPECT_EQ(Draw(OutlinedTextStyle::Plain, "\x82"), 0);
     EXPECT_TRUE(InkBox({ 0, 0, kWidth, kHeight }).IsEmpty());
 }
 
-TEST_F(TextOutlinedCaptionTest, FontSelectionIsPutBack)
+TEST(TextOutlinedContextTest, FontSelectionIsPutBack)
 {
-    auto before = m_dc->GetFont();
-    Draw(OutlinedTextStyle::Bottom, "かるた");
-    EXPECT_EQ(m_dc->GetFont(), before);
+    auto bitmap = MakeBitmap24(100, 40, kWhite);
+    DrawContext dc(bitmap.get());
+    auto before = dc.GetFont();
+    EXPECT_EQ(RenderOutlinedText(dc, OutlinedTextStyle::Bottom, Sjis("かるた"), 0, 0, 100, 40, Sjis("ＭＳ ゴシック"), 20,
+                  400, kBlack, kNoColor),
+        1);
+    EXPECT_EQ(dc.GetFont(), before);
 }
 
 }
