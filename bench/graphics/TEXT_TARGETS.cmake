@@ -1,0 +1,2 @@
+add_executable(bench_text TextOutlinedBench.cpp)
+target_link_libraries(bench_text PRIVATE lumarra_graphics lumarra_platform benchmark::benchmark)
