@@ -1014,11 +1014,10 @@ const Brush* Window::CtlColor(DrawContext&, unsigned)
 
 const Brush* Window::ControlColors(DrawContext& dc, unsigned type)
 {
-    if (m_parent) {
-        if (const Brush* brush = m_parent->OnCtlColor(dc, this, type))
-            return brush;
-    }
-    return CtlColor(dc, type);
+    // A control that answers for itself (a reflected message) wins.
+    if (const Brush* brush = CtlColor(dc, type))
+        return brush;
+    return m_parent ? m_parent->OnCtlColor(dc, this, type) : nullptr;
 }
 
 Rect Window::CloseButtonRect() const

@@ -178,11 +178,13 @@ protected:
     virtual void OnSysCommand(unsigned command, LPARAM lParam);
     // True when the command was handled.
     virtual bool OnCommand(WPARAM wParam, LPARAM lParam);
-    // Asked by a child before it paints: set the colours in `dc` and return
-    // the background brush, or null to let the child decide.
-    virtual const Brush* OnCtlColor(DrawContext& dc, Window* control, unsigned type);
-    // The child's own answer when its parent gave none (reflected message).
+    // A control's own colours (the reflected message), asked first before it
+    // paints: set the colours in `dc` and return the background brush, or
+    // null to leave it to the parent.
     virtual const Brush* CtlColor(DrawContext& dc, unsigned type);
+    // Asked for a child whose own CtlColor gave nothing; null lets the child
+    // paint with its defaults.
+    virtual const Brush* OnCtlColor(DrawContext& dc, Window* control, unsigned type);
     // Draws the frame and caption of a WS_CAPTION window into `dc`, whose
     // origin is the window's top-left corner.
     virtual void OnNcPaint(DrawContext& dc);
@@ -191,8 +193,8 @@ protected:
     // `dc`, so that the parent shows through.
     void CopyParentBackground(DrawContext& dc);
 
-    // The brush and colours a control paints with: the parent's
-    // OnCtlColor, else the control's CtlColor, else the defaults.
+    // The brush and colours a control paints with: its CtlColor, else the
+    // parent's OnCtlColor; null for the defaults.
     const Brush* ControlColors(DrawContext& dc, unsigned type);
 
 

@@ -1,0 +1,62 @@
+#include "app/CAboutDlg.h"
+
+#include "game/StringIds.h"
+#include "platform/CodePage.h"
+#include "platform/Resources.h"
+#include "platform/window/Shell.h"
+#include "support/FileIo.h"
+#include "support/FilePaths.h"
+
+#include <cstdio>
+
+namespace lumarra {
+
+namespace {
+
+constexpr int kVersionStatic = 1025;
+constexpr int kCreditsStatic = 1026;
+constexpr int kCopyrightStatic = 1027;
+constexpr int kLinkStatic = 1035;
+constexpr COLORREF kLinkColour = 0xFF0000;
+constexpr int kLinkPointTenths = 90;
+
+}
+
+CAboutDlg::CAboutDlg(Window* parent) : Dialog(kTemplateId, parent) { }
+
+bool CAboutDlg::OnInitDialog()
+{
+    Dialog::OnInitDialog();
+    int major = 0;
+    int minor = 0;
+    int build = 0;
+    int revision = 0;
+    GetFileVersion(GetModulePath(), major, minor, build, revision);
+    char version[64];
+    std::snprintf(version, sizeof version, "Velmora\nLumarra Version %d.%d", major, minor);
+    if (Window* text = GetDlgItem(kVersionStatic))
+        text->SetWindowText(version);
+    if (Window* credits = GetDlgItem(kCreditsStatic))
+        credits->SetWindowText(LoadString(kStringAboutCredits));
+    if (Window* copyright = GetDlgItem(kCopyrightStatic))
+        copyright->SetWindowText(LoadString(kStringAboutCopyright));
+
+    if (m_link.SubclassDlgItem(kLinkStatic, this)) {
+        m_link.SetLabelTextColor(kLinkColour);
+        m_link.SetLabelFont(Sjis("ＭＳ ゴシック"), kLinkPointTenths, Sjis("標準|下線"));
+        m_link.SetHandCursor(1);
+    }
+    return true;
+}
+
+bool CAboutDlg::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) == kLinkStatic && HIWORD(wParam) == STN_CLICKED) {
+        // Whether a browser opens is not ours to know.
+        ShellOpen(kHomePage);
+        return true;
+    }
+    return Dialog::OnCommand(wParam, lParam);
+}
+
+}
