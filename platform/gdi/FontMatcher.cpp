@@ -4,6 +4,7 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <tuple>
@@ -84,12 +85,19 @@ struct FontconfigSession {
 std::mutex cacheLock;
 std::map<std::tuple<std::string, bool, bool>, std::optional<FontLocation>> cache;
 
+// Windows compares face names without regard to case.
+bool SameFaceName(std::string_view a, std::string_view b)
+{
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
 }
 
 std::string_view FontMatcher::SubstituteFamily(std::string_view faceName)
 {
     for (const Substitute& substitute : kSubstitutes) {
-        if (substitute.windowsName == faceName)
+        if (SameFaceName(substitute.windowsName, faceName))
             return substitute.family;
     }
     return faceName;

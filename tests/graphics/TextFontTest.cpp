@@ -58,6 +58,9 @@ TEST(TextFontTest, WindowsFaceNamesMapToInstalledFaces)
     EXPECT_EQ(FamilyOf(*gothic), "IPAGothic");
     EXPECT_EQ(FamilyOf(*mincho), "IPAMincho");
     EXPECT_EQ(FamilyOf(*dialog), "DejaVu Sans");
+    auto lowerCase = FontMatcher::Match("ms gothic", 400, false);
+    ASSERT_TRUE(lowerCase);
+    EXPECT_EQ(FamilyOf(*lowerCase), "IPAGothic");
 }
 
 TEST(TextFontTest, EveryFaceNameDrawsJapanese)
