@@ -13,13 +13,15 @@ namespace lumarra {
 namespace {
 
 constexpr int kFullInk = 255;
+constexpr int kFullGray = 64;
 // Pixels inked more heavily than this blend against the text colour itself,
 // which saves reading the background under nearly solid strokes.
 constexpr int kReadBackgroundLimit = 150;
 
+// 3 … 255 for grey levels 1 … 64; a level above 64 counts as full ink.
 int InkWeight(uint8_t value)
 {
-    return 4 * value - 1;
+    return 4 * std::min<int>(value, kFullGray) - 1;
 }
 
 // background × a / 255 + ink × b / 255 per channel, each term truncated.
