@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,20 +25,32 @@ bool ShellOpen(std::string_view target)
     // Everything the children need is made before forking: between fork
     // and exec only async-signal-safe calls are allowed.
     char* argv[] = { opener.data(), argument.data(), nullptr };
+    int nullFd = open("/dev/null", O_RDWR | O_CLOEXEC);
     pid_t child = fork();
-    if (child < 0)
+    if (child < 0) {
+        if (nullFd >= 0)
+            close(nullFd);
         return false;
+    }
     if (child == 0) {
         // The grandchild runs the opener in a session of its own; the child
         // ends at once so nobody waits for the opener.
         setsid();
         pid_t grandchild = fork();
         if (grandchild == 0) {
+            // The opener keeps none of our output streams open.
+            if (nullFd >= 0) {
+                dup2(nullFd, STDIN_FILENO);
+                dup2(nullFd, STDOUT_FILENO);
+                dup2(nullFd, STDERR_FILENO);
+            }
             execvp(argv[0], argv);
             _exit(127);
         }
         _exit(grandchild < 0 ? 1 : 0);
     }
+    if (nullFd >= 0)
+        close(nullFd);
     int status = 0;
     while (waitpid(child, &status, 0) < 0) {
         if (errno != EINTR)
