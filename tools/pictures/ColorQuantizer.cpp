@@ -140,21 +140,23 @@ IndexedImage ColorQuantizer::Quantize(int width, int height, std::span<const uin
     IndexedImage out;
     out.width = width;
     out.height = height;
-    std::unordered_map<uint32_t, double> histogram;
+    // Each bin keeps the mean of its pixels, so a flat colour comes back
+    // exactly.
+    struct Sum {
+        double r = 0, g = 0, b = 0, count = 0;
+    };
+    std::unordered_map<uint32_t, Sum> histogram;
     constexpr int shift = 8 - kHistogramBits;
     for (uint32_t p : pixels) {
         if (std::find(keep.begin(), keep.end(), p) != keep.end())
             continue;
-        uint32_t key = ((p >> 16 & 0xFF) >> shift) << (2 * kHistogramBits) | ((p >> 8 & 0xFF) >> shift) << kHistogramBits
-            | ((p & 0xFF) >> shift);
-        histogram[key] += 1;
+        uint32_t r = p >> 16 & 0xFF, g = p >> 8 & 0xFF, b = p & 0xFF;
+        Sum& sum = histogram[(r >> shift) << (2 * kHistogramBits) | (g >> shift) << kHistogramBits | (b >> shift)];
+        sum.r += r, sum.g += g, sum.b += b, sum.count += 1;
     }
     std::vector<Bin> bins;
-    constexpr float half = (1 << shift) / 2.0f;
-    constexpr uint32_t mask = (1u << kHistogramBits) - 1;
-    for (auto [key, count] : histogram)
-        bins.push_back({ float((key >> (2 * kHistogramBits) & mask) << shift) + half,
-            float((key >> kHistogramBits & mask) << shift) + half, float((key & mask) << shift) + half, count });
+    for (const auto& [key, sum] : histogram)
+        bins.push_back({ float(sum.r / sum.count), float(sum.g / sum.count), float(sum.b / sum.count), sum.count });
 
     std::vector<Rgb> palette;
     for (uint32_t k : keep)

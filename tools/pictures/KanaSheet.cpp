@@ -21,6 +21,9 @@ constexpr uint32_t kBoxPaper = 0xFFFFFF;
 constexpr float kInkThreshold = 0.04f;
 // The first and last pixel a sweep may mark: row and column 0 hold the marks.
 constexpr int kFirstSweep = 1;
+// Path points keep the brush off the mark row and column and the box border.
+constexpr int kFirstPoint = 6;
+constexpr int kLastPoint = 94;
 constexpr int kLastSweep = 99;
 constexpr int kBoxColumn = 9;
 
@@ -65,7 +68,7 @@ std::optional<PointF> ParsePoint(const std::string& text)
         return std::nullopt;
     std::optional<int> x = ParseInt(std::string_view(text).substr(0, comma));
     std::optional<int> y = ParseInt(std::string_view(text).substr(comma + 1));
-    if (!x || !y || *x < kFirstSweep || *y < kFirstSweep || *x > kLastSweep || *y > kLastSweep)
+    if (!x || !y || *x < kFirstPoint || *y < kFirstPoint || *x > kLastPoint || *y > kLastPoint)
         return std::nullopt;
     return PointF { static_cast<float>(*x), static_cast<float>(*y) };
 }
@@ -158,7 +161,7 @@ KanaSheet::KanaSheet(const Recipe& recipe)
         for (const std::string& text : line.args) {
             std::optional<PointF> point = ParsePoint(text);
             if (!point) {
-                m_errors.push_back(where + "bad point " + text + " (x,y from 1 to 99)");
+                m_errors.push_back(where + "bad point " + text + " (x,y from 6 to 94)");
                 continue;
             }
             record.path.push_back(*point);
