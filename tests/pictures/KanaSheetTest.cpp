@@ -58,6 +58,8 @@ TEST(KanaSheet, RecordsMustMatchTheStrokeTable)
     EXPECT_TRUE(HasError(check("kana 2 い\nD 26,24 32,80\nU 32,80 40,70\n+D 70,30 82,64\n"), "record 1 is U"));
     EXPECT_TRUE(HasError(check("kana 8 く\nD 64,60 30,12\nD 30,48 68,86\n"), "runs against its direction"));
     EXPECT_TRUE(HasError(check("kana 8 く\nD 3,3 30,48\nD 30,48 68,86\n"), "bad point 3,3"));
+    // A record left without a single good point is reported, not followed.
+    EXPECT_TRUE(HasError(check("kana 8 く\nD 3,3\nD 30,48 68,86\n"), "a record needs a path"));
     EXPECT_TRUE(HasError(check("D 30,48 68,86\n"), "expected a kana line"));
     EXPECT_TRUE(HasError(check("kana 37 x\n"), "CardCode of a kana button"));
     // Every kana of the table needs its strokes.

@@ -188,6 +188,8 @@ void KanaSheet::Check()
             std::string got = std::string(record.delayed ? "+" : "") + record.direction;
             if (got != want[k])
                 m_errors.push_back(where + "record " + std::to_string(k) + " is " + got + ", the table says " + want[k]);
+            if (record.path.empty())
+                continue;
             // The path must run the way its record sweeps.
             const PointF &a = record.path.front(), &b = record.path.back();
             float along = record.direction == 'R' ? b.x - a.x : record.direction == 'L' ? a.x - b.x
