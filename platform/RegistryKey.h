@@ -9,12 +9,6 @@
 
 namespace lumarra {
 
-// Value types.
-inline constexpr uint32_t REG_NONE = 0;
-inline constexpr uint32_t REG_SZ = 1;
-inline constexpr uint32_t REG_BINARY = 3;
-inline constexpr uint32_t REG_DWORD = 4;
-
 // Access rights of a key handle.
 inline constexpr uint32_t KEY_QUERY_VALUE = 0x0001;
 inline constexpr uint32_t KEY_SET_VALUE = 0x0002;

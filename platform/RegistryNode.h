@@ -17,6 +17,11 @@ inline constexpr size_t kMaxRegistryValueNameBytes = 16383;
 inline constexpr size_t kMaxRegistryValueBytes = 256 * 1024;
 inline constexpr size_t kMaxRegistryDepth = 512;
 
+// Value types. Others are kept as they come, as bytes with their number.
+inline constexpr uint32_t REG_SZ = 1;
+inline constexpr uint32_t REG_BINARY = 3;
+inline constexpr uint32_t REG_DWORD = 4;
+
 struct RegistryValue {
     std::string name;
     uint32_t type = 0;

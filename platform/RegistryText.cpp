@@ -11,9 +11,6 @@ constexpr std::string_view kHeaderComment =
     "; Lumarra settings. Keys stand in [brackets], their values below them.\n"
     "; %HH stands for a byte that is not plain printable text.\n";
 constexpr size_t kHexBytesPerLine = 24;
-constexpr uint32_t kTypeString = 1;
-constexpr uint32_t kTypeBinary = 3;
-constexpr uint32_t kTypeDword = 4;
 
 bool IsLiteral(unsigned char byte)
 {
@@ -198,7 +195,7 @@ private:
             std::optional<std::string> text = TakeQuoted(data);
             if (!text || !data.empty())
                 return false;
-            value.type = kTypeString;
+            value.type = REG_SZ;
             value.data.assign(text->begin(), text->end());
             value.data.push_back(0);
             return true;
@@ -207,13 +204,13 @@ private:
             std::optional<uint32_t> number = ParseHexNumber(data.substr(6));
             if (!number)
                 return false;
-            value.type = kTypeDword;
+            value.type = REG_DWORD;
             for (int shift = 0; shift < 32; shift += 8)
                 value.data.push_back(static_cast<uint8_t>(*number >> shift));
             return true;
         }
         if (data.starts_with("hex:")) {
-            value.type = kTypeBinary;
+            value.type = REG_BINARY;
             return ParseHexBytes(data.substr(4), value.data);
         }
         if (data.starts_with("hex(")) {
@@ -308,11 +305,11 @@ private:
             m_out += '"';
             AppendEscaped(m_out, std::string_view(reinterpret_cast<const char*>(data.data()), data.size() - 1));
             m_out += '"';
-        } else if (value.type == kTypeDword && data.size() == 4) {
+        } else if (value.type == REG_DWORD && data.size() == 4) {
             uint32_t number = data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24;
             Appendf("dword:%08x", number);
         } else {
-            if (value.type == kTypeBinary)
+            if (value.type == REG_BINARY)
                 m_out += "hex:";
             else
                 Appendf("hex(%x):", value.type);
@@ -325,7 +322,7 @@ private:
     static bool IsPlainString(const RegistryValue& value)
     {
         const std::vector<uint8_t>& data = value.data;
-        if (value.type != kTypeString || data.empty() || data.back() != 0)
+        if (value.type != REG_SZ || data.empty() || data.back() != 0)
             return false;
         for (size_t i = 0; i + 1 < data.size(); ++i)
             if (data[i] == 0)
