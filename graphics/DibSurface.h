@@ -33,13 +33,6 @@ inline constexpr unsigned kBlitPlain = 0;
 inline constexpr unsigned kBlitTiled = 0x4000;
 inline constexpr unsigned kBlitStretched = 0x8000;
 
-// Storage flags: who frees the bitmap and the header of a surface.
-inline constexpr std::string_view kStorageCreateBitmap = "CREATE_BITMAP";
-inline constexpr std::string_view kStorageAllocInfo = "ALLOC_INFO";
-inline constexpr std::string_view kStorageResourceBitmap = "RESOURCE_BITMAP";
-inline constexpr std::string_view kStorageLoadFile = "LOAD_FILE";
-inline constexpr std::string_view kStorageAttachBitmap = "ATTACH_BITMAP";
-
 // An in-memory device-independent bitmap with every drawing operation the
 // program uses, guarded by its own re-entrant lock so several threads can
 // draw into it. Each operation takes the lock for its whole duration and
@@ -100,6 +93,9 @@ public:
     uint8_t* GetPixelAddress(int x, int y) const;
     int GetColorCount() const { return m_colorCount; }
     const Palette* GetPalette() const { return m_palette.get(); }
+    // Who frees the bitmap and the header: "CREATE_BITMAP|ALLOC_INFO",
+    // "RESOURCE_BITMAP", "<path>|ALLOC_INFO|LOAD_FILE" or
+    // "ATTACH_BITMAP|ALLOC_INFO"; empty when the surface holds nothing.
     const std::string& GetStorageFlags() const { return m_storageFlags; }
     const BitmapDesc& GetBitmapDesc() const { return m_bitmapDesc; }
     void SetRegionKey(COLORREF key) { m_regionKey = key; }
@@ -118,7 +114,8 @@ public:
     std::vector<uint8_t> ToFileImage(size_t* outSize = nullptr);
     int SaveToFile(std::string_view path);
 
-    // DrawState family.
+    // DrawState family: pictures in their normal state (other state flags
+    // draw the same way).
     int DrawState(int x, int y, int w, int h, DrawStateProc callback, intptr_t data, unsigned flags,
         const Brush* brush);
     int DrawStateText(int x, int y, int w, int h, std::string_view text, unsigned flags, bool prefix,
