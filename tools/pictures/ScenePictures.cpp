@@ -147,7 +147,9 @@ Canvas PaintSidePanel(const Job& job)
     // Score plate (labels and counts), reading tray, name plate and the
     // quit button's place.
     RaisedPanel(c, 8, 92, w - 16, 52, 8, Paint::Hex(0x243B6E), Paint::Hex(0x162648), Paint::Hex(0xE8C46A));
-    RaisedPanel(c, 6, 198, w - 12, 231, 6, Paint::Hex(0x3A2412), Paint::Hex(0x2A190B), Paint::Hex(0xE8C46A));
+    // The reading tray is black inside: the panel slide-in fills it with
+    // black around the card it brings.
+    RaisedPanel(c, 6, 198, w - 12, 231, 6, Paint::Hex(0), Paint::Hex(0), Paint::Hex(0xE8C46A));
     RaisedPanel(c, 8, 440, w - 16, 70, 8, Paint::Hex(0x243B6E), Paint::Hex(0x162648), Paint::Hex(0xE8C46A));
     // The heading.
     RaisedPanel(c, 10, 10, w - 20, 72, 12, Paint::Hex(0xFFF6DC), Paint::Hex(0xF3DFAE), Paint::Hex(0xE8C46A), 3);
