@@ -45,19 +45,28 @@ bool RopReadsTarget(uint32_t rop)
     return rop == SRCPAINT || rop == SRCAND || rop == SRCINVERT || rop == DSTINVERT;
 }
 
-// Trims one axis so that both ranges lie inside their bitmaps.
+// Trims one axis so that both ranges lie inside their bitmaps; wide
+// arithmetic keeps extreme coordinates from overflowing.
 bool ClipAxis(int& dst, int& src, int& length, int dstLimit, int srcLimit, bool hasSource)
 {
-    int skip = std::max(0, -dst);
+    int64_t d = dst;
+    int64_t s = src;
+    int64_t n = length;
+    int64_t skip = std::max<int64_t>(0, -d);
     if (hasSource)
-        skip = std::max(skip, -src);
-    dst += skip;
-    src += skip;
-    length -= skip;
-    length = std::min(length, dstLimit - dst);
+        skip = std::max(skip, -s);
+    d += skip;
+    s += skip;
+    n -= skip;
+    n = std::min(n, dstLimit - d);
     if (hasSource)
-        length = std::min(length, srcLimit - src);
-    return length > 0;
+        n = std::min(n, srcLimit - s);
+    if (n <= 0)
+        return false;
+    dst = static_cast<int>(d);
+    src = static_cast<int>(s);
+    length = static_cast<int>(n);
+    return true;
 }
 
 pixman_format_code_t PixmanFormat(const Bitmap& bitmap)

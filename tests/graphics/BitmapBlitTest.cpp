@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -220,6 +221,9 @@ TEST(BlitTest, ClipsRectanglesReachingOutsideEitherBitmap)
     EXPECT_EQ(to->GetPixel(2, 3), kBlue);  // source column 4 does not exist
     EXPECT_EQ(to->GetPixel(0, 2), kBlue);
     EXPECT_FALSE(BlitBitmap(*to, 100, 100, 4, 4, from.get(), 0, 0, SRCCOPY));
+    EXPECT_FALSE(BlitBitmap(*to, INT_MIN, 0, INT_MAX, 4, from.get(), INT_MAX, 0, SRCCOPY));
+    EXPECT_TRUE(BlitBitmap(*to, INT_MIN + 10, 0, INT_MAX, 4, from.get(), INT_MIN, 0, WHITENESS));
+    EXPECT_EQ(to->GetPixel(3, 0), kWhite);
 }
 
 TEST(BlitTest, OverlappingCopyInsideOneBitmapReadsTheSourceFirst)
