@@ -1321,7 +1321,7 @@ std::unique_ptr<Region> DibSurface::CreateRegion(COLORREF key)
             while (x < m_width && dc.GetPixel(x, y) != key)
                 ++x;
             if (x > start)
-                region->Unite({ start, y, x, y + 1 });
+                region->AppendDisjoint({ start, y, x, y + 1 });
         }
     }
     return region;

@@ -36,8 +36,6 @@ void Region::Unite(const Rect& rect)
     if (rect.IsEmpty())
         return;
     std::vector<Rect> pieces { rect };
-    // Only the latest rectangles can touch a rectangle added in scan order;
-    // the full check keeps any order correct.
     for (const Rect& existing : m_rects) {
         if (existing.Intersect(rect).IsEmpty())
             continue;
@@ -58,6 +56,12 @@ void Region::Unite(const Rect& rect)
         else
             m_rects.push_back(piece);
     }
+}
+
+void Region::AppendDisjoint(const Rect& rect)
+{
+    if (!rect.IsEmpty())
+        m_rects.push_back(rect);
 }
 
 bool Region::Contains(int x, int y) const

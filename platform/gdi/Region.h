@@ -14,6 +14,9 @@ public:
 
     // Adds `rect` (RGN_OR): the parts not already covered are appended.
     void Unite(const Rect& rect);
+    // Adds a rectangle the caller knows to overlap none of the region (runs
+    // of a scan, say) in constant time.
+    void AppendDisjoint(const Rect& rect);
     bool Contains(int x, int y) const;
     bool IsEmpty() const { return m_rects.empty(); }
     Rect Bounds() const;

@@ -5,6 +5,7 @@
 #include "platform/gdi/Palette.h"
 #include "platform/gdi/Pen.h"
 #include "platform/gdi/RasterOps.h"
+#include "platform/gdi/Region.h"
 
 #include <gtest/gtest.h>
 
@@ -374,6 +375,19 @@ TEST(PaletteTest, NearestIndexFindsTheClosestEntry)
     EXPECT_EQ(palette->NearestIndex(RGB(20, 20, 20)), 0u);
     EXPECT_EQ(Palette::CreateHalftone()->Count(), 256u);
     EXPECT_FALSE(Palette::Create({}));
+}
+
+TEST(RegionTest, UnitingOverlappingRectanglesCountsEveryPixelOnce)
+{
+    Region region({ 0, 0, 4, 4 });
+    region.Unite({ 2, 2, 6, 6 });
+    region.Unite({ 1, 1, 3, 3 });  // already covered
+    region.Unite({ 0, 4, 4, 5 });  // a row below the first square
+    EXPECT_EQ(region.Area(), 16 + 16 - 4 + 4 - 2);
+    EXPECT_TRUE(region.Contains(5, 5));
+    EXPECT_TRUE(region.Contains(0, 4));
+    EXPECT_FALSE(region.Contains(5, 0));
+    EXPECT_EQ(region.Bounds(), (Rect { 0, 0, 6, 6 }));
 }
 
 }
