@@ -594,6 +594,25 @@ void Application::Activate(Window* topLevel)
     }
 }
 
+void Application::ActivateNext(Window* leaving)
+{
+    auto eligible = [&](Window* window) {
+        return window && window != leaving && window->IsWindowVisible() && !(window->GetExStyle() & WS_EX_NOACTIVATE)
+            && AcceptsInput(window);
+    };
+    Window* next = ModalWindow();
+    if (!eligible(next))
+        next = leaving ? leaving->GetOwner() : nullptr;
+    if (!eligible(next)) {
+        next = nullptr;
+        for (auto window = m_topLevels.rbegin(); window != m_topLevels.rend() && !next; ++window) {
+            if (eligible(*window))
+                next = *window;
+        }
+    }
+    Activate(next);
+}
+
 void Application::RaiseTopLevel(Window* topLevel)
 {
     if (!topLevel || !topLevel->m_sdlWindow)

@@ -97,6 +97,8 @@ private:
     bool AcceptsInput(Window* topLevel) const;
     Window* ModalWindow() const;
     void Activate(Window* topLevel);
+    // Activates what should be active once `leaving` is hidden or gone.
+    void ActivateNext(Window* leaving);
     void RaiseTopLevel(Window* topLevel);
     void WakeUp();
 

@@ -215,6 +215,24 @@ void Dialog::OnClose()
     SendMessage(WM_COMMAND, IDCANCEL, 0);
 }
 
+void Dialog::OnActivate(bool active)
+{
+    Window* focus = GetFocus();
+    bool focusHere = focus && focus->GetTopLevel() == this;
+    if (!active) {
+        if (focusHere)
+            m_savedFocus = focus->GetHandle();
+        return;
+    }
+    if (focusHere || !IsWindowVisible())
+        return;
+    Window* saved = FromHandle(m_savedFocus);
+    if (saved && saved->GetTopLevel() == this && saved->IsWindowVisible() && saved->IsWindowEnabled())
+        saved->SetFocus();
+    else
+        FocusFirstTabItem();
+}
+
 LRESULT Dialog::WindowProc(uint32_t message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG)

@@ -61,6 +61,9 @@ protected:
     LRESULT WindowProc(uint32_t message, WPARAM wParam, LPARAM lParam) override;
     bool OnCommand(WPARAM wParam, LPARAM lParam) override;
     void OnClose() override;
+    // Keeps the focused control while another window is active and gives
+    // the focus back to it.
+    void OnActivate(bool active) override;
 
 private:
     bool HandleDialogKey(unsigned key);
@@ -71,6 +74,7 @@ private:
     Window* m_parentWindow;
     std::vector<std::unique_ptr<Window>> m_controls;
     Size m_baseUnits { 6, 13 };
+    WindowHandle m_savedFocus = kNoWindow;
     bool m_ended = false;
     int m_result = -1;
 };

@@ -97,10 +97,14 @@ std::unique_ptr<Icon> DecodeImage(std::span<const uint8_t> image)
     // An image with an alpha channel says its transparency there; its mask
     // may be left blank.
     if (bits == 32) {
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                if ((colour->GetRaw(x, y) >> 24) < 0x80)
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                if ((colour->GetRaw(x, y) >> 24) < 0x80) {
                     mask->SetRaw(x, y, 1);
+                    colour->SetRaw(x, y, 0);
+                }
+            }
+        }
     }
     return std::make_unique<Icon>(std::move(colour), std::move(mask));
 }

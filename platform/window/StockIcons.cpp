@@ -47,9 +47,16 @@ std::shared_ptr<const Icon> DrawDiscIcon(std::string_view glyph)
     dc.SetBkMode(TRANSPARENT);
     Rect area { 0, 0, kIconSize, kIconSize };
     dc.DrawText(glyph, area, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
-    for (int y = 0; y < kIconSize; ++y)
-        for (int x = 0; x < kIconSize; ++x)
-            mask->SetRaw(x, y, colour->GetPixel(x, y) == kKey ? 1 : 0);
+    // Where the mask keeps the background the colour image must be black:
+    // icons are drawn as (background AND mask) XOR colour.
+    for (int y = 0; y < kIconSize; ++y) {
+        for (int x = 0; x < kIconSize; ++x) {
+            bool outside = colour->GetPixel(x, y) == kKey;
+            mask->SetRaw(x, y, outside ? 1 : 0);
+            if (outside)
+                colour->SetPixel(x, y, RGB(0, 0, 0));
+        }
+    }
     return std::make_shared<Icon>(std::move(colour), std::move(mask));
 }
 

@@ -181,7 +181,7 @@ bool Window::DestroyWindow()
         std::erase(app->m_topLevels, this);
         if (app->m_active == handle) {
             app->m_active = kNoWindow;
-            app->Activate(m_owner && m_owner->IsWindowVisible() ? m_owner : nullptr);
+            app->ActivateNext(this);
         }
         if (m_sdlWindow)
             SDL_DestroyWindow(m_sdlWindow);
@@ -446,7 +446,7 @@ bool Window::ShowWindow(int command)
         } else {
             SDL_HideWindow(m_sdlWindow);
             if (app->m_active == m_handle)
-                app->Activate(m_owner && m_owner->IsWindowVisible() ? m_owner : nullptr);
+                app->ActivateNext(this);
         }
     } else if (m_parent) {
         m_parent->MarkDirty(m_rect);
@@ -900,9 +900,28 @@ LRESULT Window::DefWindowProc(uint32_t message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         DestroyWindow();
         return 0;
+    case WM_SETICON:
+        // lParam is a const Icon*; the desktop shows the big one.
+        if (wParam == ICON_BIG && lParam && m_root->m_sdlWindow)
+            SetDesktopIcon(*reinterpret_cast<const Icon*>(lParam));
+        return 0;
     default:
         return 0;
     }
+}
+
+void Window::SetDesktopIcon(const Icon& icon)
+{
+    std::unique_ptr<Cursor> picture = Cursor::CreateFromIcon(icon, {});
+    if (!picture)
+        return;
+    Size size = picture->GetSize();
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(picture->GetPixels().data()),
+        size.width, size.height, 32, size.width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!surface)
+        return;
+    SDL_SetWindowIcon(m_root->m_sdlWindow, surface);
+    SDL_FreeSurface(surface);
 }
 
 void Window::SetCaptionActive(bool active)

@@ -18,6 +18,7 @@ class Bitmap;
 class Brush;
 class DrawContext;
 class Font;
+class Icon;
 class PopupMenu;
 
 // Control-colour requests (the type argument of OnCtlColor and CtlColor).
@@ -227,6 +228,7 @@ private:
     void ApplyTopLevelPosition();
     void SetCaptionActive(bool active);
     void ShowSystemMenu(Point at);
+    void SetDesktopIcon(const Icon& icon);
     Window* ChildFromPoint(Point screenPoint);
 
     WindowHandle m_handle = kNoWindow;

@@ -147,7 +147,8 @@ inline constexpr uint32_t WS_EX_NOACTIVATE = 0x08000000;
 inline constexpr WPARAM WA_INACTIVE = 0;
 inline constexpr WPARAM WA_ACTIVE = 1;
 
-// WM_SETICON sizes.
+
+// WM_SETICON sizes; lParam is a const Icon*.
 inline constexpr WPARAM ICON_SMALL = 0;
 inline constexpr WPARAM ICON_BIG = 1;
 
