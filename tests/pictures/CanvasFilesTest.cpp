@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+
 using namespace lumarra;
 
 namespace {
@@ -108,4 +111,24 @@ TEST(PictureFiles, IconAndCursorFilesDescribeEveryImage)
     EXPECT_EQ(Read16(cur, 2), 2);
     EXPECT_EQ(Read16(cur, 6 + 4), 13);
     EXPECT_EQ(Read16(cur, 6 + 6), 2);
+}
+
+// The contact pictures are read back by ImageMagick, which checks every chunk
+// CRC and the zlib stream.
+TEST(PictureFiles, ContactPicturesAreValidPng)
+{
+    std::vector<uint32_t> rgb(300 * 250);
+    for (size_t i = 0; i < rgb.size(); ++i)
+        rgb[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
+    rgb[1] = 0x123456;
+    std::filesystem::path path = std::filesystem::temp_directory_path() / "lumarra-contact-test.png";
+    ASSERT_TRUE(WriteBytes(path, EncodePng(300, 250, rgb)));
+    std::string command = "convert " + path.string() + " -format '%w %h %[pixel:p{1,0}]' info: 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char line[256] = {};
+    std::string output = std::fgets(line, sizeof line, pipe) ? line : "";
+    pclose(pipe);
+    std::filesystem::remove(path);
+    EXPECT_EQ(output, "300 250 srgb(18,52,86)");
 }
