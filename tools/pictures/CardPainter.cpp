@@ -19,7 +19,7 @@ constexpr float kCompactDiscRadius = 29;
 constexpr float kDiscInset = 4;
 constexpr float kKanaToDisc = 1.45f;  // kana em size over disc radius
 // Top of the band the study screen writes a kana card's word in.
-constexpr float kWordBandTop = 182;
+constexpr float kWordBandTop = 180;
 
 constexpr uint32_t kPaperTop = 0xFFFCF2;
 constexpr uint32_t kPaperBottom = 0xF7EBCF;
@@ -111,7 +111,7 @@ Canvas CardPainter::Paint(const CardDesign& design, int width, int height, bool 
     card.StrokeRoundRect(f + 2 * s, f + 2 * s, w - 4 * s - 2 * f, h - 4 * s - 2 * f, (kPaperRadius - 2) * s,
         std::max(0.8f, s), Lighter(design.frame, 0.35f).WithAlpha(0.7f));
     if (design.wordBand)
-        card.FillRoundRect(f + 4 * s, kWordBandTop * s, w - 2 * f - 8 * s, h - f - 4 * s - kWordBandTop * s, 4 * s,
+        card.FillRoundRect(f + 4 * s, kWordBandTop * s, w - 2 * f - 8 * s, h - f - s - kWordBandTop * s, 4 * s,
             Paint::Hex(kWordBand));
 
     std::vector<Slot> slots = Slots(design.emoji.size(), compact, design.wordBand);
