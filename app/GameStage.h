@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/HotSpot.h"
+#include "app/Scene.h"
 #include "audio/SoundTable.h"
 #include "graphics/DibSurface.h"
 #include "platform/gdi/Pen.h"
@@ -17,7 +18,6 @@ namespace lumarra {
 
 class Cursor;
 class Font;
-class Scene;
 class Window;
 
 // Thrown inside Wait to end a script thread that was asked to quit. Every

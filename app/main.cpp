@@ -1,7 +1,15 @@
-#include <cstdio>
+#include "app/CGameApp.h"
 
-int main()
+#include <string>
+
+int main(int argc, char** argv)
 {
-    std::puts("Lumarra");
-    return 0;
+    std::string commandLine;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0)
+            commandLine.push_back(' ');
+        commandLine.append(argv[i]);
+    }
+    lumarra::CGameApp app(commandLine);
+    return app.Run();
 }

@@ -1,0 +1,85 @@
+#include "app/CGameApp.h"
+
+#include "app/CMainGameDlg.h"
+#include "graphics/PictureCache.h"
+#include "platform/CodePage.h"
+#include "platform/window/MessageBox.h"
+#include "platform/window/SystemMetrics.h"
+
+#include <algorithm>
+
+namespace lumarra {
+
+namespace {
+
+constexpr uint32_t kBackdropTemplate = 309;
+constexpr std::string_view kRegistSwitch = "/REGIST";
+
+}
+
+bool CGameApp::HasRegistSwitch(std::string_view commandLine)
+{
+    // Upper-case single-byte characters only; double-byte ones pass whole so
+    // that a trail byte is never taken for a letter.
+    std::string upper;
+    upper.reserve(commandLine.size());
+    for (size_t i = 0; i < commandLine.size();) {
+        size_t length = std::max<size_t>(1, CharLength(commandLine, i, GetSystemCodePage()));
+        if (length == 1) {
+            char c = commandLine[i];
+            upper.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+        } else {
+            upper.append(commandLine.substr(i, length));
+        }
+        i += length;
+    }
+    return upper.find(kRegistSwitch) != std::string::npos;
+}
+
+bool CGameApp::InitInstance()
+{
+    if (HasRegistSwitch(m_commandLine)) {
+        PrebuildPictureCache();
+        return false;
+    }
+    if (!IsReady())
+        return false;
+    if (GetScreenSize().width < kMinimumScreenWidth && !ConfirmSmallScreen())
+        return false;
+    try {
+        RunGame();
+    } catch (...) {
+        // The windows are gone with the stack; the program ends normally.
+    }
+    return false;
+}
+
+bool CGameApp::ConfirmSmallScreen()
+{
+    int answer = MessageBox(nullptr,
+        Sjis("本製品は１０２４×７６８以上の画面サイズでお楽しみください。\n\n[ｺﾝﾄﾛｰﾙﾊﾟﾈﾙ]の[画面]を起動し[設定]タブの["
+             "画面の領域]を変更してください。\nこのままでゲームを始めますか？"),
+        Sjis("Lumarra（Velmora）"), MB_YESNO | MB_ICONINFORMATION);
+    return answer != IDNO;
+}
+
+void CGameApp::RunGame()
+{
+    Dialog backdrop;
+    backdrop.Create(kBackdropTemplate, nullptr);
+    backdrop.SetWindowPos(ZOrder::Top, 0, 0, GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN),
+        SWP_NOACTIVATE);
+    {
+        CMainGameDlg game(&backdrop);
+        SetMainWindow(&game);
+        game.Create(&backdrop);
+        if (game.IsCreated())
+            game.RunModalLoop(0);
+        game.DestroyWindow();
+        SetMainWindow(nullptr);
+        backdrop.ShowWindow(SW_HIDE);
+        backdrop.DestroyWindow();
+    }
+}
+
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/window/Application.h"
+
+#include <string>
+
+namespace lumarra {
+
+// The application object: the whole run happens inside InitInstance, which
+// either prebuilds the picture cache ("/REGIST" anywhere on the command
+// line, in any case) or opens the game and returns when it is closed.
+class CGameApp : public Application {
+public:
+    static constexpr int kMinimumScreenWidth = 1024;
+
+    explicit CGameApp(std::string commandLine) : m_commandLine(std::move(commandLine)) { }
+
+    // Always false: the program ends when it returns.
+    bool InitInstance() override;
+
+    // Whether the command line asks for the cache to be prebuilt.
+    static bool HasRegistSwitch(std::string_view commandLine);
+
+private:
+    bool ConfirmSmallScreen();
+    void RunGame();
+
+    std::string m_commandLine;
+};
+
+}
