@@ -90,6 +90,8 @@ public:
     size_t GetImageSize() const;
     uint8_t* GetBits(size_t* outSize = nullptr) const;
     const BitmapInfo* GetInfo() const { return m_info; }
+    // The byte holding pixel (x, y), y counted from the top whatever the row
+    // order; null outside the picture or without pixels.
     uint8_t* GetPixelAddress(int x, int y) const;
     int GetColorCount() const { return m_colorCount; }
     const Palette* GetPalette() const { return m_palette.get(); }

@@ -94,7 +94,9 @@ public:
 
     // Block transfers from `source` (null for BLACKNESS, WHITENESS and
     // DSTINVERT) with one of the raster operations of GdiTypes.h; any other
-    // operation fails. Both rectangles are clipped to their bitmaps.
+    // operation fails. Both rectangles are clipped to their bitmaps. The
+    // operations combine colours; an indexed target stores the nearest
+    // entry of its colour table.
     bool BitBlt(int x, int y, int w, int h, const DrawContext* source, int srcX, int srcY, uint32_t rop);
     // Scales the source rectangle onto the destination: HALFTONE averages
     // the source area behind each destination pixel, other modes sample.
