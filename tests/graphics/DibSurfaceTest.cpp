@@ -1,4 +1,5 @@
 #include "graphics/DibSurface.h"
+#include "platform/CodePage.h"
 #include "platform/gdi/Brush.h"
 #include "platform/gdi/Pen.h"
 #include "platform/gdi/Screen.h"
@@ -235,6 +236,35 @@ TEST(DibSurfaceDrawTest, SelectionsLastOnlyInsideABeginDrawBracket)
     surface.LineTo(5, 2);
     surface.EndDraw();
     EXPECT_EQ(surface.GetPixel(2, 2), kRed);
+}
+
+TEST(DibSurfaceDrawTest, StyledTextInksInsideItsMeasuredExtentOnly)
+{
+    const std::string text = Sjis("あいう");
+    const std::string face = Sjis("ＭＳ ゴシック");
+    DibSurface surface(24, 120, 40, kNoColor);
+    surface.FillSolidRect(0, 0, 120, 40, kWhite);
+    Rect extent { 0, 0, 0, 0 };
+    surface.MeasureText(extent, text, 120, face);
+    ASSERT_GT(extent.Width(), 20);
+    ASSERT_GT(extent.Height(), 8);
+    EXPECT_EQ(surface.GetPixel(5, 5), kWhite);  // measuring draws nothing
+
+    constexpr int kLeft = 4;
+    constexpr int kTop = 3;
+    ASSERT_EQ(surface.TextOutStyled(kLeft, kTop, text, kRed, 120, face), 1);
+    int inked = 0;
+    int outside = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 120; ++x) {
+            if (surface.GetPixel(x, y) == kWhite)
+                continue;
+            bool inBox = x >= kLeft && x < kLeft + extent.Width() && y >= kTop && y < kTop + extent.Height();
+            (inBox ? inked : outside) += 1;
+        }
+    }
+    EXPECT_GT(inked, 30);
+    EXPECT_EQ(outside, 0);
 }
 
 TEST(DibSurfaceDrawTest, NearestColorUsesThePalette)
