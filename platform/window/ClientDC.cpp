@@ -18,7 +18,7 @@ ClientDC::ClientDC(Window& window)
 ClientDC::~ClientDC()
 {
     if (IsValid())
-        m_window.MarkDirty(m_marked ? m_dirty : m_window.GetClientRect());
+        m_window.MarkDirty(m_marked ? m_dirty : m_window.BufferRect());
 }
 
 void ClientDC::MarkDirty(const Rect& rect)

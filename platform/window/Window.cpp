@@ -526,10 +526,10 @@ void Window::Invalidate(bool erase)
 
 void Window::InvalidateRect(const Rect* rect, bool erase)
 {
-    Rect client = GetClientRect();
-    Rect area = rect ? rect->Intersect(client) : client;
     {
         std::lock_guard guard(m_bufferLock);
+        Rect client = BufferRect();
+        Rect area = rect ? rect->Intersect(client) : client;
         m_update = UnionRect(m_update, area);
         m_eraseUpdate = m_eraseUpdate || erase;
     }
@@ -592,11 +592,16 @@ void Window::DispatchPaint()
     }
 }
 
+Rect Window::BufferRect() const
+{
+    return m_buffer ? Rect { 0, 0, m_buffer->Width(), m_buffer->Height() } : Rect {};
+}
+
 void Window::MarkDirty(const Rect& rect)
 {
     {
         std::lock_guard guard(m_bufferLock);
-        m_dirty = UnionRect(m_dirty, rect.Intersect(GetClientRect()));
+        m_dirty = UnionRect(m_dirty, rect.Intersect(BufferRect()));
     }
     m_root->m_needsPresent = true;
     if (Application* app = Application::Get())

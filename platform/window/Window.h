@@ -216,6 +216,8 @@ private:
     Point ClientOriginInFrame() const;
     Rect CloseButtonRect() const;
     void ResizeBuffer();
+    // The client buffer's extent; the caller holds the buffer lock.
+    Rect BufferRect() const;
     void MarkDirty(const Rect& rect);
     void MarkFrameDirty();
     void TakeUpdate(Rect& update, bool& erase);
