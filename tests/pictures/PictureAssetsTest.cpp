@@ -238,3 +238,20 @@ TEST(PictureAssets, KanaSheetRowsHoldOneCellPerStrokeRecord)
         }
     }
 }
+
+TEST(PictureAssets, TitleChoicesLieUnderTheirHotSpots)
+{
+    // Hot spots of the five choices, relative to the title picture at (230, 200).
+    const int spots[5][2] = { { 0, 70 }, { 110, 70 }, { 210, 70 }, { 300, 90 }, { 430, 100 } };
+    std::unique_ptr<Bitmap> title = LoadBitmap(170);
+    ASSERT_TRUE(title);
+    auto key = [&](int x, int y) { return (title->GetPixel(x, y) & 0xFFFFFF) == 0xFF00FF; };
+    for (const auto& [x, w] : spots) {
+        // Drawn across the middle of the spot, from a little inside each edge.
+        for (int px = x + 4; px < x + w - 6; ++px)
+            EXPECT_FALSE(key(px, 50)) << "choice at " << x << ", pixel " << px;
+    }
+    // See-through between the choices, so the background shows.
+    for (int px : { 80, 100, 185, 290, 400, 420 })
+        EXPECT_TRUE(key(px, 50)) << px;
+}
