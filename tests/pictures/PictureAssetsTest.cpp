@@ -5,6 +5,8 @@
 #include "graphics/PictureCache.h"
 #include "platform/Resources.h"
 #include "platform/gdi/Bitmap.h"
+#include "platform/gdi/Icon.h"
+#include "platform/window/IconFile.h"
 
 #include <gtest/gtest.h>
 
@@ -153,6 +155,15 @@ TEST(PictureAssets, IconsAndCursorsHoldTheirImages)
             }
         }
         EXPECT_TRUE(has32) << id;
+        // The window layer reads it back at the size it asks for.
+        Point hot { -1, -1 };
+        std::unique_ptr<Icon> icon = DecodeIconFile({ data.data, data.size }, kIconSize, &hot);
+        ASSERT_TRUE(icon) << id;
+        EXPECT_EQ(icon->Width(), kIconSize) << id;
+        if (kind == 2) {
+            EXPECT_GE(hot.x, 0);
+            EXPECT_LT(hot.x, kIconSize);
+        }
     }
 }
 

@@ -41,14 +41,6 @@ std::unique_ptr<Lettering> Lettering::Create(int pixelSize, bool bold)
     return std::unique_ptr<Lettering>(new Lettering(std::move(font)));
 }
 
-int Lettering::Width(std::string_view text) const
-{
-    int width = 0;
-    for (char32_t c : DecodeUtf8(text))
-        width += m_font->GetAdvance(c);
-    return width;
-}
-
 void Lettering::Draw(Canvas& canvas, std::string_view text, float x, float y, const Paint& paint) const
 {
     for (char32_t c : DecodeUtf8(text)) {
@@ -91,17 +83,6 @@ void Lettering::DrawCenteredRimmed(Canvas& canvas, std::string_view text, float 
         DrawCentered(canvas, text, cx + rim * std::cos(angle), cy + rim * std::sin(angle), rimPaint);
     }
     DrawCentered(canvas, text, cx, cy, paint);
-}
-
-void Lettering::DrawColumn(Canvas& canvas, std::string_view text, float cx, float y, float step,
-    const Paint& paint) const
-{
-    int ascent = m_font->GetTextMetrics().ascent;
-    for (char32_t c : DecodeUtf8(text)) {
-        const Glyph& glyph = m_font->GetGlyph(c);
-        DrawGlyph(canvas, glyph, cx - m_font->GetAdvance(c) / 2.0f, y + ascent, paint);
-        y += step;
-    }
 }
 
 }

@@ -16,8 +16,6 @@ public:
     // Null when no face can be loaded.
     static std::unique_ptr<Lettering> Create(int pixelSize, bool bold);
 
-    // Advance width of a UTF-8 text.
-    int Width(std::string_view text) const;
     // Pen starts at x on baseline y.
     void Draw(Canvas& canvas, std::string_view text, float x, float y, const Paint& paint) const;
     // Centred on (cx, cy) by the ink box of the text, which puts a single
@@ -27,9 +25,6 @@ public:
     // stroke.
     void DrawCenteredRimmed(Canvas& canvas, std::string_view text, float cx, float cy, const Paint& paint,
         float rim, const Paint& rimPaint) const;
-    // Vertical writing: one character under the other, centred on column cx,
-    // starting at top y with `step` between character tops.
-    void DrawColumn(Canvas& canvas, std::string_view text, float cx, float y, float step, const Paint& paint) const;
 
 private:
     explicit Lettering(std::shared_ptr<const Font> font) : m_font(std::move(font)) { }
