@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
 using namespace lumarra;
 
@@ -86,4 +88,46 @@ TEST(DeckRecipes, BadRecipesAreReported)
     EXPECT_TRUE(pictures.Paint(Recipe::Parse("bitmap 1 tile w=0 h=5\n").lines[0], bad).Empty());
     EXPECT_TRUE(pictures.Paint(Recipe::Parse("bitmap 1 tile w=99999 h=5\n").lines[0], bad).Empty());
     EXPECT_EQ(bad.size(), 3u);
+}
+
+TEST(ScenePictures, BuildWritesTheResourceAndItsContactPicture)
+{
+    std::unique_ptr<EmojiFont> emoji = EmojiFont::Open();
+    ASSERT_TRUE(emoji);
+    ScenePictures pictures(*emoji);
+    std::filesystem::path dir = std::filesystem::temp_directory_path() / "lumarra-scene-pictures-test";
+    std::filesystem::remove_all(dir);
+    auto read = [](const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    // A keyed picture: corners in the key colour, the emoji drawn in the middle.
+    // Rows are bottom-up, blue-green-red, 24 bits, width 40 needs no padding.
+    std::vector<std::string> errors;
+    ASSERT_TRUE(pictures.Build(Recipe::Parse("bitmap 900 emoji w=40 h=40 key=1 emoji=🐕\n").lines[0],
+        dir / "keyed.dib", dir, errors));
+    std::vector<uint8_t> keyed = read(dir / "keyed.dib");
+    ASSERT_EQ(keyed.size(), 40u + 40 * 40 * 3);
+    auto pixel = [](const std::vector<uint8_t>& dib, int x, int y) {
+        size_t at = 40 + (static_cast<size_t>(39 - y) * 40 + x) * 3;
+        return uint32_t(dib[at + 2]) << 16 | uint32_t(dib[at + 1]) << 8 | dib[at];
+    };
+    EXPECT_EQ(pixel(keyed, 0, 0), 0xFF00FFu);
+    EXPECT_NE(pixel(keyed, 20, 20), 0xFF00FFu);
+    EXPECT_TRUE(std::filesystem::exists(dir / "bitmap900.png"));
+    // The same picture unkeyed lies on its background colour.
+    ASSERT_TRUE(pictures.Build(Recipe::Parse("bitmap 901 emoji w=40 h=40 bg=7FA65A emoji=🐕\n").lines[0],
+        dir / "laid.dib", dir, errors));
+    EXPECT_EQ(pixel(read(dir / "laid.dib"), 0, 0), 0x7FA65Au);
+    // A cursor keeps its hot spot; an unknown kind is refused.
+    ASSERT_TRUE(pictures.Build(Recipe::Parse("cursor 902 hand sizes=32 emoji=👆 hotx=13 hoty=2\n").lines[0],
+        dir / "hand.cur", dir, errors));
+    std::vector<uint8_t> cursor = read(dir / "hand.cur");
+    ASSERT_GE(cursor.size(), 22u);
+    EXPECT_EQ(cursor[2], 2);
+    EXPECT_EQ(cursor[10], 13);
+    EXPECT_EQ(cursor[12], 2);
+    EXPECT_FALSE(pictures.Build(Recipe::Parse("sound 903 x w=1 h=1\n").lines[0], dir / "x", dir, errors));
+    EXPECT_TRUE(errors.size() == 1 && errors[0].find("unknown kind sound") != std::string::npos);
+    std::filesystem::remove_all(dir);
 }
