@@ -518,11 +518,6 @@ void Application::Dispatch(Message& message)
         if (Window::FromHandle(message.window) != target)
             return;
     }
-    if (message.message == WM_TIMER) {
-        // A posted WM_TIMER is for the window's handler like a fired one.
-        target->SendMessage(WM_TIMER, message.wParam, message.lParam);
-        return;
-    }
     target->SendMessage(message.message, message.wParam, message.lParam);
 }
 

@@ -25,6 +25,9 @@ for i in $(seq 1 50); do
 done
 
 out=$(mktemp)
+# The X11 client libraries and D-Bus keep some memory of their own until the
+# process ends; leak checks belong to the run under the dummy driver.
+ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
 DISPLAY="$display" SDL_VIDEODRIVER=x11 "$demo" --hold 1500 >"$out" 2>&1 &
 demo_pid=$!
 ready=0
