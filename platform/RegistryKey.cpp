@@ -3,6 +3,7 @@
 #include "platform/CodePage.h"
 
 #include <cstring>
+#include <exception>
 #include <utility>
 
 namespace lumarra {
@@ -86,11 +87,17 @@ RegistryStatus RegistryKey::ReadKey(uint32_t right, Visit visit) const
         return RegistryStatus::InvalidHandle;
     if ((m_access & right) != right)
         return RegistryStatus::AccessDenied;
-    RegistryNode tree;
-    if (!RegistryFile(m_root).Load(tree))
+    // Only memory can run out in here; that fails the call like any other
+    // store that cannot be read.
+    try {
+        RegistryNode tree;
+        if (!RegistryFile(m_root).Load(tree))
+            return RegistryStatus::ReadFailed;
+        const RegistryNode* key = tree.FindPath(m_path);
+        return key ? visit(*key) : RegistryStatus::KeyDeleted;
+    } catch (const std::exception&) {
         return RegistryStatus::ReadFailed;
-    const RegistryNode* key = tree.FindPath(m_path);
-    return key ? visit(*key) : RegistryStatus::KeyDeleted;
+    }
 }
 
 template<typename Change>
@@ -100,10 +107,14 @@ RegistryStatus RegistryKey::ChangeKey(uint32_t right, Change change) const
         return RegistryStatus::InvalidHandle;
     if ((m_access & right) != right)
         return RegistryStatus::AccessDenied;
-    return RegistryFile(m_root).Update([&](RegistryNode& tree, bool& modified) {
-        RegistryNode* key = tree.FindPath(m_path);
-        return key ? change(*key, modified) : RegistryStatus::KeyDeleted;
-    });
+    try {
+        return RegistryFile(m_root).Update([&](RegistryNode& tree, bool& modified) {
+            RegistryNode* key = tree.FindPath(m_path);
+            return key ? change(*key, modified) : RegistryStatus::KeyDeleted;
+        });
+    } catch (const std::exception&) {
+        return RegistryStatus::WriteFailed;
+    }
 }
 
 RegistryStatus RegistryKey::Open(std::string_view subKey, uint32_t access, RegistryKey& result) const
