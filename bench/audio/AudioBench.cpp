@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <thread>
 
@@ -197,8 +198,12 @@ void BM_PlayToFirstFrame(benchmark::State& state)
     AudioMixer& mixer = device->Mixer();
     VoiceId voice = mixer.AddVoice({ 1, 44100, 2 }, Tone(44100, 1, 44100));
     double worst = 0;
+    std::mt19937 random(1);
     for (auto _ : state) {
         mixer.Stop(voice);
+        // Plays land anywhere in the device's buffer period, not just after
+        // the mixing that the previous round waited for.
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 12000));
         auto start = std::chrono::steady_clock::now();
         mixer.Play(voice, false);
         while (mixer.GetPosition(voice).value_or(1) == 0)
