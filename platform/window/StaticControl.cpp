@@ -11,6 +11,8 @@ namespace lumarra {
 namespace {
 
 constexpr int kSunkenEdge = 2;
+// Room between a sunken edge and the text inside it.
+constexpr int kSunkenPadding = 2;
 
 }
 
@@ -36,7 +38,7 @@ void StaticControl::OnPaint(DrawContext& dc)
     Rect area = GetClientRect();
     if (GetStyle() & SS_SUNKEN) {
         DrawSunkenEdge(dc, area);
-        area = Deflate(area, kSunkenEdge);
+        area = Deflate(area, kSunkenEdge + kSunkenPadding);
     }
     uint32_t type = GetStyle() & SS_TYPEMASK;
     unsigned format = DT_WORDBREAK;
