@@ -1,5 +1,5 @@
-# lumarra_add_resources(target MANIFEST file [ASSET_DIR dir] [DEPENDS targets...])
-# Packs every file named in the manifest into `target` as its resource table.
+# lumarra_add_resources(target MANIFEST file... [ASSET_DIR dir] [DEPENDS targets...])
+# Packs every file named in the manifests into `target` as its resource table.
 # Manifest lines: "TYPE ID FILE" (FILE relative to the manifest, or under the
 # asset folder when it starts with "$ASSETS/"), and "STRINGS - FILE" for a
 # UTF-8 string table compiled to CP932.
@@ -7,7 +7,7 @@ function(lumarra_add_resources target)
   if(NOT TARGET ${target})
     return()  # a test left out of this build (thread-only pass)
   endif()
-  cmake_parse_arguments(R "" "MANIFEST;ASSET_DIR" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(R "" "ASSET_DIR" "MANIFEST;DEPENDS" ${ARGN})
   if(NOT R_ASSET_DIR)
     set(R_ASSET_DIR ${CMAKE_BINARY_DIR}/assets)
   endif()
@@ -16,7 +16,7 @@ function(lumarra_add_resources target)
   set(table ${out_dir}/resource_table.cpp)
   add_custom_command(
     OUTPUT ${asm} ${table}
-    COMMAND lumarra_rcpack ${R_MANIFEST} ${R_ASSET_DIR} ${out_dir} ${out_dir}/resources.d
+    COMMAND lumarra_rcpack ${R_ASSET_DIR} ${out_dir} ${out_dir}/resources.d ${R_MANIFEST}
     DEPENDS lumarra_rcpack ${R_MANIFEST} ${R_DEPENDS}
     DEPFILE ${out_dir}/resources.d
     COMMENT "Packing resources of ${target}"

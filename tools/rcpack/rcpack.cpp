@@ -1,8 +1,8 @@
-// Packs the files named in a resource manifest into a program: writes an
+// Packs the files named in resource manifests into a program: writes an
 // assembler file that includes each file's bytes and a C++ table naming them,
 // plus a depfile so the build repacks when any packed file changes.
 //
-//   rcpack <manifest> <asset-dir> <out-dir> <depfile>
+//   rcpack <asset-dir> <out-dir> <depfile> <manifest>...
 //
 // Manifest lines: "TYPE ID FILE" or "STRINGS - FILE"; '#' starts a comment.
 // FILE is relative to the manifest, or to <asset-dir> when it starts with
@@ -100,9 +100,10 @@ void ReadStringTable(const fs::path& path, std::vector<Entry>& entries)
     }
 }
 
-std::vector<Entry> ReadManifest(const fs::path& manifest, const fs::path& assetDir, std::vector<fs::path>& inputs)
+void ReadManifest(const fs::path& manifest, const fs::path& assetDir, std::vector<Entry>& entries,
+    std::vector<fs::path>& inputs)
 {
-    std::vector<Entry> entries;
+    inputs.push_back(manifest);
     std::istringstream lines(ReadFile(manifest));
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
@@ -127,11 +128,14 @@ std::vector<Entry> ReadManifest(const fs::path& manifest, const fs::path& assetD
         entry.file = fs::absolute(path);
         entries.push_back(std::move(entry));
     }
+}
+
+void CheckUnique(const std::vector<Entry>& entries)
+{
     std::map<std::pair<std::string, uint32_t>, int> seen;
     for (const Entry& entry : entries)
         if (seen[{ entry.type, entry.id }]++)
             Fail("duplicate resource " + entry.type + " " + std::to_string(entry.id));
-    return entries;
 }
 
 // FNV-1a, only to make the assembler file change when a packed file does.
@@ -158,13 +162,16 @@ void WriteIfChanged(const fs::path& path, const std::string& text)
 
 int main(int argc, char** argv)
 {
-    if (argc != 5)
-        Fail("usage: rcpack <manifest> <asset-dir> <out-dir> <depfile>");
-    fs::path manifest = fs::absolute(argv[1]);
-    fs::path outDir = argv[3];
+    if (argc < 5)
+        Fail("usage: rcpack <asset-dir> <out-dir> <depfile> <manifest>...");
+    fs::path assetDir = fs::absolute(argv[1]);
+    fs::path outDir = argv[2];
     fs::create_directories(outDir);
-    std::vector<fs::path> inputs { manifest };
-    std::vector<Entry> entries = ReadManifest(manifest, fs::absolute(argv[2]), inputs);
+    std::vector<fs::path> inputs;
+    std::vector<Entry> entries;
+    for (int i = 4; i < argc; ++i)
+        ReadManifest(fs::absolute(argv[i]), assetDir, entries, inputs);
+    CheckUnique(entries);
 
     std::ostringstream asmText, table, deps;
     asmText << "\t.section .rodata.lumarra_resources,\"a\"\n";
@@ -202,6 +209,6 @@ int main(int argc, char** argv)
         deps << " " << input.string();
     WriteIfChanged(outDir / "resources.S", asmText.str());
     WriteIfChanged(outDir / "resource_table.cpp", table.str());
-    std::ofstream(argv[4]) << deps.str() << "\n";
+    std::ofstream(argv[3]) << deps.str() << "\n";
     return 0;
 }
