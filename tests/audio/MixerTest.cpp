@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <numeric>
+#include <thread>
 
 namespace lumarra {
 namespace {
@@ -244,6 +245,30 @@ TEST(AudioMixer, ClockDrivenVoicesEndWhenTheirTimeHasPassed)
 
     EXPECT_EQ(mixer.IsPlaying(looping), true);
     EXPECT_LT(*mixer.GetPosition(looping), 4410u);
+}
+
+TEST(AudioMixer, VoicesChangeWhileTheOutputThreadMixes)
+{
+    AudioMixer mixer(OutputLayout { 2, 48000 });
+    std::atomic<bool> mixing { true };
+    std::thread output([&] {
+        std::vector<int16_t> out(512 * 2);
+        while (mixing)
+            mixer.Mix(out.data(), 512);
+    });
+    for (int round = 0; round < 200; ++round) {
+        VoiceId voice = mixer.AddVoice({ 1, 22050, 2 }, Pcm16(Ramp(2000)));
+        ASSERT_NE(voice, 0u);
+        mixer.Play(voice, round % 2 == 0);
+        mixer.Pause(voice);
+        mixer.Resume(voice, true);
+        mixer.IsPlaying(voice);
+        mixer.Play(voice, false);
+        if (round % 3)
+            mixer.RemoveVoice(voice);
+    }
+    mixing = false;
+    output.join();
 }
 
 }
