@@ -12,7 +12,6 @@ constexpr size_t kFileHeaderBytes = 14;
 constexpr uint16_t kBmSignature = 0x4D42;
 constexpr uint32_t kCoreHeaderBytes = 12;
 constexpr uint32_t kInfoHeaderBytes = 40;
-constexpr uint32_t kV4HeaderBytes = 108;
 constexpr uint32_t kMaxHeaderBytes = 124;
 constexpr size_t kMaskBytes = 12;
 
