@@ -382,18 +382,30 @@ void Application::HandleMouse(Window* topLevel, uint32_t kind, int button, Point
         m_hover = target->GetHandle();
     }
 
+    // Client and non-client messages of each button: down, then up.
+    struct ButtonMessages {
+        WPARAM flag;
+        uint32_t client[2];
+        uint32_t nonClient[2];
+    };
+    constexpr ButtonMessages kButtons[] = {
+        { MK_LBUTTON, { WM_LBUTTONDOWN, WM_LBUTTONUP }, { WM_NCLBUTTONDOWN, WM_NCLBUTTONUP } },
+        { MK_RBUTTON, { WM_RBUTTONDOWN, WM_RBUTTONUP }, { WM_NCRBUTTONDOWN, WM_NCRBUTTONUP } },
+        { MK_MBUTTON, { WM_MBUTTONDOWN, WM_MBUTTONUP }, { WM_NCMBUTTONDOWN, WM_NCMBUTTONUP } },
+    };
     uint32_t clientMessage = WM_MOUSEMOVE;
     uint32_t ncMessage = WM_NCMOUSEMOVE;
     if (kind != kMouseMove) {
-        bool down = kind == kMouseDown;
-        if (buttonFlag == MK_LBUTTON)
-            clientMessage = down ? WM_LBUTTONDOWN : WM_LBUTTONUP, ncMessage = down ? WM_NCLBUTTONDOWN : WM_NCLBUTTONUP;
-        else if (buttonFlag == MK_RBUTTON)
-            clientMessage = down ? WM_RBUTTONDOWN : WM_RBUTTONUP, ncMessage = down ? WM_NCRBUTTONDOWN : WM_NCRBUTTONUP;
-        else if (buttonFlag == MK_MBUTTON)
-            clientMessage = down ? WM_MBUTTONDOWN : WM_MBUTTONUP, ncMessage = down ? WM_NCMBUTTONDOWN : WM_NCMBUTTONUP;
-        else
+        const ButtonMessages* messages = nullptr;
+        for (const ButtonMessages& entry : kButtons) {
+            if (entry.flag == buttonFlag)
+                messages = &entry;
+        }
+        if (!messages)
             return;
+        size_t up = kind == kMouseUp ? 1 : 0;
+        clientMessage = messages->client[up];
+        ncMessage = messages->nonClient[up];
     }
     WindowHandle handle = target->GetHandle();
     bool client = hit == HTCLIENT;

@@ -86,20 +86,17 @@ bool Dialog::CreateIndirect(const DialogTemplate& dialogTemplate, Window* parent
     uint32_t style = dialogTemplate.style;
     bool child = (style & WS_CHILD) != 0;
     // The template gives the client size; a caption and frame come on top.
-    int extraWidth = 0;
-    int extraHeight = 0;
-    if (!child && (style & WS_CAPTION) == WS_CAPTION)
-        extraWidth = 2, extraHeight = 26;
-    else if (!child && (style & WS_BORDER))
-        extraWidth = 2, extraHeight = 2;
-    Rect rect { client.left, client.top, client.right + extraWidth, client.bottom + extraHeight };
+    Insets frame = FrameInsetsFor(style);
+    Rect rect { client.left, client.top, client.right + frame.left + frame.right,
+        client.bottom + frame.top + frame.bottom };
     if (!child && parent) {
         Point origin = parent->ClientToScreen({ 0, 0 });
         rect = { rect.left + origin.x, rect.top + origin.y, rect.right + origin.x, rect.bottom + origin.y };
     }
     m_ended = false;
     m_result = -1;
-    if (!Window::Create(style & ~WS_VISIBLE, dialogTemplate.exStyle, rect, parent, 0, Sjis(dialogTemplate.caption ? dialogTemplate.caption : "")))
+    std::string caption = Sjis(dialogTemplate.caption ? dialogTemplate.caption : "");
+    if (!Window::Create(style & ~WS_VISIBLE, dialogTemplate.exStyle, rect, parent, 0, caption))
         return false;
     SetFont(font, false);
     CreateControls(dialogTemplate);

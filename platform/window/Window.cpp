@@ -258,15 +258,20 @@ Window* Window::GetDlgItem(int id) const
     return nullptr;
 }
 
-Window::Insets Window::FrameInsets() const
+Window::Insets Window::FrameInsetsFor(uint32_t style)
 {
-    if (IsChild())
+    if (style & WS_CHILD)
         return {};
-    if ((m_style & WS_CAPTION) == WS_CAPTION)
+    if ((style & WS_CAPTION) == WS_CAPTION)
         return { kFrameBorder, kFrameBorder + kCaptionHeight, kFrameBorder, kFrameBorder };
-    if (m_style & WS_BORDER)
+    if (style & WS_BORDER)
         return { kFrameBorder, kFrameBorder, kFrameBorder, kFrameBorder };
     return {};
+}
+
+Window::Insets Window::FrameInsets() const
+{
+    return FrameInsetsFor(m_style);
 }
 
 Rect Window::GetWindowRect() const
@@ -317,8 +322,10 @@ bool Window::SetWindowPos(ZOrder order, int x, int y, int width, int height, uns
     Rect next = m_rect;
     if (!(flags & SWP_NOMOVE))
         next = { x, y, x + next.Width(), y + next.Height() };
-    if (!(flags & SWP_NOSIZE))
-        next.right = next.left + std::max(0, width), next.bottom = next.top + std::max(0, height);
+    if (!(flags & SWP_NOSIZE)) {
+        next.right = next.left + std::max(0, width);
+        next.bottom = next.top + std::max(0, height);
+    }
     bool moved = next.left != old.left || next.top != old.top;
     bool resized = next.Width() != old.Width() || next.Height() != old.Height();
     m_rect = next;

@@ -211,6 +211,8 @@ private:
         int bottom = 0;
     };
 
+    // What the frame and caption we draw take around the client area.
+    static Insets FrameInsetsFor(uint32_t style);
     Insets FrameInsets() const;
     // The client area's top-left corner in the top-level window's frame.
     Point ClientOriginInFrame() const;
