@@ -262,3 +262,28 @@ TEST_F(WindowCore, MouseCaptureSendsEveryMouseMessageToTheCapturingWindow)
     ClickMouse(right, { 10, 10 });
     ASSERT_TRUE(PumpUntil([&] { return right.clicks == 1; }));
 }
+
+TEST_F(WindowCore, SettingTheCursorPositionFromAWorkerAsksTheWindowUnderItAgain)
+{
+    struct Hover : Window {
+        std::atomic<int> asked { 0 };
+        std::thread::id thread;
+        bool OnSetCursor(Window*, int hitTest, uint32_t) override
+        {
+            EXPECT_EQ(hitTest, HTCLIENT);
+            thread = std::this_thread::get_id();
+            ++asked;
+            return true;
+        }
+    } window;
+    ASSERT_TRUE(window.Create(WS_POPUP | WS_VISIBLE, 0, { 40, 40, 140, 140 }, nullptr));
+    MoveMouse(window, { 10, 10 });
+    ASSERT_TRUE(PumpUntil([&] { return window.asked == 1; }));
+    EXPECT_EQ(m_app.GetCursorPos(), (Point { 50, 50 }));
+    std::thread([&] {
+        Point at = m_app.GetCursorPos();
+        m_app.SetCursorPos(at.x, at.y);
+    }).join();
+    ASSERT_TRUE(PumpUntil([&] { return window.asked == 2; }));
+    EXPECT_EQ(window.thread, std::this_thread::get_id());
+}
