@@ -487,7 +487,7 @@ void GameStage::PushOverlay(int x, int y, int w, int h)
     auto saved = std::make_unique<DibSurface>(24, w, h, kNoColor);
     if (!saved->IsValid())
         return;
-    saved->DrawSurface(m_backBuffer, 0, 0, w, h, x, y, SRCCOPY);
+    CopyFromBackBuffer(*saved, x, y, w, h);
     std::lock_guard guard(m_overlayLock);
     // A sixth background has nowhere to go; it is not kept.
     if (m_overlayCount >= kOverlayCount)
@@ -706,7 +706,17 @@ void GameStage::DrawSurfaceDirect(DibSurface& surface, int x, int y, int w, int 
 
 void GameStage::GrabBackBuffer(DibSurface& surface, int x, int y, int w, int h)
 {
+    CopyFromBackBuffer(surface, x, y, w, h);
+}
+
+// Copies out of the back buffer with its lock taken first: copies into it
+// (restoring an overlay, drawing a grabbed surface back) lock it first as
+// the destination, and both orders must agree.
+void GameStage::CopyFromBackBuffer(DibSurface& surface, int x, int y, int w, int h)
+{
+    m_backBuffer.Lock();
     surface.DrawSurface(m_backBuffer, 0, 0, w, h, x, y, SRCCOPY);
+    m_backBuffer.Unlock();
 }
 
 void GameStage::DrawTextAt(int x, int y, std::string_view text, int colorIndex,

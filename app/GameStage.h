@@ -177,6 +177,7 @@ private:
     void RecordHit(const HotSpot& spot);
     void BlinkStep();
     void RestoreFromBackBuffer(const Rect& rect);
+    void CopyFromBackBuffer(DibSurface& surface, int x, int y, int w, int h);
     bool IsScriptThread() const { return std::this_thread::get_id() != m_uiThreadId; }
     void WorkerBody();
     void JoinWorker();
