@@ -965,12 +965,14 @@ void DibSurface::BuildPalette()
 {
     m_palette.reset();
     if (m_colorCount >= 1 && m_colorCount <= kMaxPaletteColours && m_info) {
+        // Entries the header block does not hold stay black.
         const uint8_t* table = reinterpret_cast<const uint8_t*>(m_info) + m_info->bmiHeader.biSize;
-        std::vector<PaletteEntry> entries;
-        for (int i = 0; i < m_colorCount; ++i) {
+        size_t held = m_infoBytes > m_info->bmiHeader.biSize ? (m_infoBytes - m_info->bmiHeader.biSize) / 4 : 0;
+        std::vector<PaletteEntry> entries(static_cast<size_t>(m_colorCount), PaletteEntry { 0, 0, 0, 0 });
+        for (size_t i = 0; i < entries.size() && i < held; ++i) {
             RgbQuad quad;
             std::memcpy(&quad, table + 4 * i, sizeof quad);
-            entries.push_back({ quad.rgbRed, quad.rgbGreen, quad.rgbBlue, 0 });
+            entries[i] = { quad.rgbRed, quad.rgbGreen, quad.rgbBlue, 0 };
         }
         m_palette = Palette::Create(entries);
     } else if (m_colorCount > kMaxPaletteColours) {
@@ -1009,6 +1011,7 @@ int DibSurface::CreateFromInfo(const BitmapInfo* info, const uint8_t* bits, COLO
     m_colorCount = static_cast<int>(std::min<int64_t>(colourCount, INT_MAX));
     m_infoBlock = std::move(block);
     m_info = copy;
+    m_infoBytes = kCreateInfoBlockBytes;
     Bitmap* raw = section.get();
     AdoptBitmap(std::move(section), raw);
     m_storageFlags = "CREATE_BITMAP|ALLOC_INFO";
@@ -1041,10 +1044,11 @@ int DibSurface::CreateFromPackedDib(std::span<const uint8_t> packedDib, COLORREF
     else if (header.biBitCount < 16)
         offset += 4 * colourCount;
     int64_t height = header.biHeight < 0 ? -static_cast<int64_t>(header.biHeight) : header.biHeight;
+    if (header.biWidth <= 0 || header.biWidth > Bitmap::kMaxDimension || height > Bitmap::kMaxDimension)
+        return 0;
     int64_t image = DibStride(header.biBitCount, header.biWidth) * height;
     // The header, its table and every pixel row must lie inside the block.
-    if (offset > static_cast<int64_t>(packedDib.size()) || image < 0
-        || image > static_cast<int64_t>(packedDib.size()) - offset)
+    if (offset > static_cast<int64_t>(packedDib.size()) || image > static_cast<int64_t>(packedDib.size()) - offset)
         return 0;
     std::vector<uint8_t> info(kCreateInfoBlockBytes);
     std::memcpy(info.data(), packedDib.data(), static_cast<size_t>(std::min<int64_t>(offset, kCreateInfoBlockBytes)));
@@ -1071,6 +1075,7 @@ int DibSurface::LoadFromResource(uint32_t id, COLORREF key)
     AdoptBitmap(std::move(bitmap), raw);
     m_colorCount = ColourCountOf(raw->BitsPerPixel());
     m_info = info;
+    m_infoBytes = data.size();
     m_resourceData = data.data();
     BuildPalette();
     SetTransparentColor(key);
@@ -1118,6 +1123,7 @@ int DibSurface::LoadFromFile(std::string_view path, COLORREF key)
     std::memcpy(block.get(), header.data(), std::min(header.size(), kBitmapInfoBlockBytes));
     m_infoBlock = std::move(block);
     m_info = reinterpret_cast<const BitmapInfo*>(m_infoBlock.get());
+    m_infoBytes = kBitmapInfoBlockBytes;
     Bitmap* raw = bitmap.get();
     AdoptBitmap(std::move(bitmap), raw);
     m_colorCount = ColourCountOf(raw->BitsPerPixel());
@@ -1139,6 +1145,7 @@ int DibSurface::AttachBitmap(Bitmap* bitmap, COLORREF key)
         return 0;
     m_infoBlock = std::move(info);
     m_info = reinterpret_cast<const BitmapInfo*>(m_infoBlock.get());
+    m_infoBytes = kBitmapInfoBlockBytes;
     AdoptBitmap(nullptr, bitmap);
     m_colorCount = ColourCountOf(bitmap->BitsPerPixel());
     m_storageFlags = "ATTACH_BITMAP|ALLOC_INFO";
@@ -1169,6 +1176,7 @@ int DibSurface::Release()
     m_bitmap = nullptr;
     m_resourceData = nullptr;
     m_info = nullptr;
+    m_infoBytes = 0;
     m_infoBlock.reset();
     m_bits = nullptr;
     m_palette.reset();

@@ -252,6 +252,7 @@ private:
     std::atomic<std::thread::id> m_ownerThread {};
     std::atomic<int> m_lockDepth { 0 };
     const BitmapInfo* m_info = nullptr;
+    size_t m_infoBytes = 0;
     std::unique_ptr<uint8_t[]> m_infoBlock;
     uint8_t* m_bits = nullptr;
     std::unique_ptr<Palette> m_palette;

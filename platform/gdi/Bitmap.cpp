@@ -11,9 +11,6 @@ namespace lumarra {
 
 namespace {
 
-// Widest and tallest bitmap accepted; larger headers are corrupt.
-constexpr int kMaxDimension = 1 << 16;
-
 constexpr uint32_t kDefault16Masks[3] = { 0x7C00, 0x03E0, 0x001F };
 constexpr uint32_t kDefault32Masks[3] = { 0x00FF0000, 0x0000FF00, 0x000000FF };
 

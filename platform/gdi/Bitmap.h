@@ -31,6 +31,8 @@ class Bitmap {
 public:
     // Largest pixel array a bitmap may hold.
     static constexpr int64_t kMaxImageBytes = int64_t { 256 } << 20;
+    // Widest and tallest bitmap accepted; larger headers are corrupt.
+    static constexpr int kMaxDimension = 1 << 16;
 
     // A DIB section: allocates zeroed pixels described by `info` (header plus
     // colour table, or the three masks after the header for BI_BITFIELDS).

@@ -243,6 +243,25 @@ TEST(DibStorageTest, CreateFromPackedDibChecksTheBlockHoldsEveryRow)
     EXPECT_EQ(surface.CreateFromPackedDib(dib, kNoColor), 0);
 }
 
+TEST(DibStorageTest, HostilePackedDibHeadersFailOrStayInsideTheirBlock)
+{
+    // Sizes whose pixel count overflows any integer.
+    std::vector<uint8_t> dib(64, 0);
+    BitmapInfoHeader header { 40, 0x6F6F6F6F, 0x6F6F6F6F, 1, 24, BI_RGB, 0, 0, 0, 0, 0 };
+    std::memcpy(dib.data(), &header, sizeof header);
+    DibSurface surface;
+    EXPECT_EQ(surface.CreateFromPackedDib(dib, kNoColor), 0);
+
+    // A 24-bit header claiming a 256-colour table it does not carry: the
+    // palette reads only what the header block holds.
+    header = { 48, 1, 1, 1, 24, BI_RGB, 0, 0, 0, 256, 0 };
+    dib.assign(48 + 4, 0xDB);
+    std::memcpy(dib.data(), &header, sizeof header);
+    ASSERT_EQ(surface.CreateFromPackedDib(dib, kNoColor), 1);
+    ASSERT_TRUE(surface.GetPalette());
+    EXPECT_EQ(surface.GetPalette()->Count(), 256u);
+}
+
 TEST(DibStorageTest, LoadsBitmapResourcesWithoutOwningTheirHeader)
 {
     DibSurface surface(kCardResource, kMagenta);
