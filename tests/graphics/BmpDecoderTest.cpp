@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -53,10 +54,10 @@ std::vector<uint8_t> MakeFile(uint32_t headerSize, int width, int height, int bi
 
 std::vector<uint8_t> GreyTable(int entries)
 {
-    std::vector<uint8_t> table;
+    std::vector<uint8_t> table(static_cast<size_t>(entries) * 4, 0);
     for (int i = 0; i < entries; ++i) {
         uint8_t level = static_cast<uint8_t>(i * 255 / std::max(entries - 1, 1));
-        table.insert(table.end(), { level, level, level, 0 });
+        std::fill_n(table.begin() + i * 4, 3, level);
     }
     return table;
 }
