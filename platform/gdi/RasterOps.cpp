@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <pixman.h>
 #include <vector>
@@ -135,16 +136,39 @@ void CopyRows(Bitmap& target, int x, int y, int w, int h, const Bitmap& source, 
         std::memcpy(target.Row(y + row) + dstOffset, source.Row(srcY + row) + srcOffset, bytes);
 }
 
+// An 8-bit palette source as pixman reads it: entries past the colour table
+// are black, as the per-pixel path reads them.
+std::unique_ptr<pixman_indexed_t> IndexedColors(const Bitmap& source)
+{
+    auto indexed = std::make_unique<pixman_indexed_t>();
+    indexed->color = 1;
+    const std::vector<RgbQuad>& table = source.ColorTable();
+    for (size_t i = 0; i < std::size(indexed->rgba); ++i) {
+        RgbQuad entry = i < table.size() ? table[i] : RgbQuad {};
+        indexed->rgba[i] = 0xFF000000u | static_cast<uint32_t>(entry.rgbRed) << 16
+            | static_cast<uint32_t>(entry.rgbGreen) << 8 | entry.rgbBlue;
+    }
+    return indexed;
+}
+
 bool ConvertWithPixman(Bitmap& target, int x, int y, int w, int h, const Bitmap& source, int srcX, int srcY)
 {
     pixman_format_code_t targetFormat = PixmanFormat(target);
-    pixman_format_code_t sourceFormat = PixmanFormat(source);
+    // Palette pictures (the card sheets) convert through pixman's indexed
+    // format as sources only: writing one would need a reverse colour map.
+    bool indexedSource = source.BitsPerPixel() == 8;
+    pixman_format_code_t sourceFormat = indexedSource ? PIXMAN_c8 : PixmanFormat(source);
     if (!targetFormat || !sourceFormat)
         return false;
     PixmanImage dst = WrapMemory(target, targetFormat);
     PixmanImage src = WrapMemory(source, sourceFormat);
     if (!dst || !src)
         return false;
+    std::unique_ptr<pixman_indexed_t> colors;
+    if (indexedSource) {
+        colors = IndexedColors(source);
+        pixman_image_set_indexed(src.get(), colors.get());
+    }
     if (target.IsTopDown() == source.IsTopDown()) {
         // Both rectangles are flipped alike in memory: one call.
         int memSrcY = source.IsTopDown() ? srcY : source.Height() - srcY - h;

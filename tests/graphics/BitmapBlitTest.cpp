@@ -128,6 +128,26 @@ TEST(BlitTest, CopiesBetweenEveryPairOfFormatsAndRowOrders)
     }
 }
 
+TEST(BlitTest, PaletteIndicesPastAShortColourTableCopyAsBlack)
+{
+    // Card sheets carry 64 or 128 colours; a stray index past the table must
+    // read as black in every target format, as single pixels read it.
+    const RgbQuad two[2] = { { 0, 0, 255, 0 }, { 0, 255, 0, 0 } };
+    for (int to : { 16, 24, 32 }) {
+        auto source = MakeBitmap(8, 3, 1);
+        source->SetColorTable(two, 2);
+        source->Row(0)[0] = 0;
+        source->Row(0)[1] = 1;
+        source->Row(0)[2] = 200;
+        auto target = MakeBitmap(to, 3, 1);
+        Fill(*target, kWhite);
+        ASSERT_TRUE(BlitBitmap(*target, 0, 0, 3, 1, source.get(), 0, 0, SRCCOPY));
+        EXPECT_EQ(target->GetPixel(0, 0), kRed) << to;
+        EXPECT_EQ(target->GetPixel(1, 0), kGreen) << to;
+        EXPECT_EQ(target->GetPixel(2, 0), kBlack) << to;
+    }
+}
+
 TEST(BlitTest, WholeRowCopiesLandOnTheRightRows)
 {
     for (bool topDown : { false, true }) {
