@@ -40,7 +40,7 @@ test-tsan: deps
 	cd $(TSAN) && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -L thread
 
 bench: build
-	@for b in $(RELEASE)/bench/*/bench_*; do [ -x "$$b" ] && "$$b"; done
+	@for b in $(RELEASE)/bench/*/bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
 
 # libFuzzer builds of every fuzz target (clang); FUZZ_SECONDS per target.
 FUZZ_SECONDS ?= 60
@@ -48,7 +48,7 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DLUMARRA_SANITIZE=address -DLUMARRA_LIBFUZZER=ON -DLUMARRA_BUILD_ASSETS=OFF
 	cmake --build $(FUZZ) -j $(JOBS)
-	@for f in $(FUZZ)/fuzz/*/fuzz_*; do [ -x "$$f" ] && "$$f" -max_total_time=$(FUZZ_SECONDS) || exit 1; done
+	bash tools/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build
