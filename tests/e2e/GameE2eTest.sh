@@ -58,7 +58,7 @@ game_pid=$!
 window=""
 WIDTH=""
 HEIGHT=""
-for i in $(seq 1 100); do
+for i in $(seq 1 300); do
     for candidate in $(xdotool search --onlyvisible --name "Lumarra" 2>/dev/null); do
         geometry=$(xdotool getwindowgeometry --shell "$candidate" 2>/dev/null) || continue
         eval "$geometry"
