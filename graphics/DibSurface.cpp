@@ -524,6 +524,30 @@ int DibSurface::GetMapMode()
 // ---------------------------------------------------------------------------
 // Text
 
+namespace {
+
+// Runs `draw` with a point font of `faceName` (when given) and the colour
+// selected for this one call, in transparent mode; the previous font returns.
+template<typename Draw>
+int WithTextStyle(SurfaceDC& dc, COLORREF colour, int pointSize, std::string_view faceName, Draw draw)
+{
+    std::shared_ptr<const Font> made;
+    std::shared_ptr<const Font> previous;
+    if (!faceName.empty()) {
+        made = Font::CreatePoint(pointSize, faceName);
+        previous = dc.SelectFont(made);
+    }
+    if (colour != kNoColor)
+        dc->SetTextColor(colour);
+    dc->SetBkMode(TRANSPARENT);
+    int result = draw();
+    if (made)
+        dc.SelectFont(previous);
+    return result;
+}
+
+}
+
 int DibSurface::TextOut(int x, int y, std::string_view text)
 {
     return Guarded(0, [&](SurfaceDC& dc) { return dc->TextOut(x, y, text) ? 1 : 0; });
@@ -533,19 +557,7 @@ int DibSurface::TextOutStyled(int x, int y, std::string_view text, COLORREF colo
     std::string_view faceName)
 {
     return Guarded(0, [&](SurfaceDC& dc) {
-        std::shared_ptr<const Font> made;
-        std::shared_ptr<const Font> previous;
-        if (!faceName.empty()) {
-            made = Font::CreatePoint(pointSize, faceName);
-            previous = dc.SelectFont(made);
-        }
-        if (colour != kNoColor)
-            dc->SetTextColor(colour);
-        dc->SetBkMode(TRANSPARENT);
-        bool drawn = dc->TextOut(x, y, text);
-        if (made)
-            dc.SelectFont(previous);
-        return drawn ? 1 : 0;
+        return WithTextStyle(dc, colour, pointSize, faceName, [&] { return dc->TextOut(x, y, text) ? 1 : 0; });
     });
 }
 
@@ -558,19 +570,7 @@ int DibSurface::DrawTextStyled(std::string_view text, Rect& rect, unsigned forma
     std::string_view faceName)
 {
     return Guarded(0, [&](SurfaceDC& dc) {
-        std::shared_ptr<const Font> made;
-        std::shared_ptr<const Font> previous;
-        if (!faceName.empty()) {
-            made = Font::CreatePoint(pointSize, faceName);
-            previous = dc.SelectFont(made);
-        }
-        if (colour != kNoColor)
-            dc->SetTextColor(colour);
-        dc->SetBkMode(TRANSPARENT);
-        int height = dc->DrawText(text, rect, format);
-        if (made)
-            dc.SelectFont(previous);
-        return height;
+        return WithTextStyle(dc, colour, pointSize, faceName, [&] { return dc->DrawText(text, rect, format); });
     });
 }
 
