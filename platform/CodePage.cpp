@@ -28,13 +28,61 @@ size_t Utf8SequenceLength(unsigned char byte)
     return 1;
 }
 
+enum Direction { kCp932ToUtf8, kUtf8ToCp932, kCp932ToUtf32, kDirectionCount };
+
+constexpr const char* kIconvNames[kDirectionCount][2] = {
+    { "UTF-8", "CP932" },
+    { "CP932", "UTF-8" },
+    { "UTF-32LE", "CP932" },
+};
+
+// One iconv descriptor, closed when it leaves scope.
+class IconvHandle {
+public:
+    explicit IconvHandle(Direction direction)
+        : m_cd(iconv_open(kIconvNames[direction][0], kIconvNames[direction][1]))
+    {
+    }
+    ~IconvHandle()
+    {
+        if (IsOpen())
+            iconv_close(m_cd);
+    }
+    IconvHandle(const IconvHandle&) = delete;
+    IconvHandle& operator=(const IconvHandle&) = delete;
+
+    bool IsOpen() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+    iconv_t Get() const { return m_cd; }
+
+private:
+    iconv_t m_cd;
+};
+
+// glibc loads a converter module on iconv_open and unloads it on the last
+// iconv_close; opening per call would load and unload it constantly, from
+// several threads at once. The process keeps one descriptor per direction
+// open for its whole life, and each thread keeps its own to convert with
+// (a descriptor carries shift state and is not shared between threads).
+iconv_t DescriptorFor(Direction direction)
+{
+    static const IconvHandle pinned[kDirectionCount] = { IconvHandle(kCp932ToUtf8), IconvHandle(kUtf8ToCp932),
+        IconvHandle(kCp932ToUtf32) };
+    thread_local const IconvHandle own[kDirectionCount] = { IconvHandle(kCp932ToUtf8), IconvHandle(kUtf8ToCp932),
+        IconvHandle(kCp932ToUtf32) };
+    (void)pinned;
+    iconv_t cd = own[direction].Get();
+    if (own[direction].IsOpen())
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    return cd;
+}
+
 // Converts with iconv, replacing what cannot be converted by one '?' per bad
 // input step so that no input is ever dropped silently.
 template<typename Output>
-Output Convert(const char* to, const char* from, std::string_view text, size_t unitSize)
+Output Convert(Direction direction, std::string_view text, size_t unitSize)
 {
     Output result;
-    iconv_t cd = iconv_open(to, from);
+    iconv_t cd = DescriptorFor(direction);
     if (cd == reinterpret_cast<iconv_t>(-1))
         return result;
     std::string out(text.size() * 4 + 16, '\0');
@@ -71,7 +119,6 @@ Output Convert(const char* to, const char* from, std::string_view text, size_t u
         outPtr += unitSize;
         outLeft -= unitSize;
     }
-    iconv_close(cd);
     size_t used = out.size() - outLeft;
     result.resize(used / unitSize);
     std::memcpy(result.data(), out.data(), used - used % unitSize);
@@ -105,17 +152,17 @@ size_t CharLength(std::string_view text, size_t pos, CodePage codePage)
 
 std::string Cp932ToUtf8(std::string_view text)
 {
-    return Convert<std::string>("UTF-8", "CP932", text, 1);
+    return Convert<std::string>(kCp932ToUtf8, text, 1);
 }
 
 std::string Utf8ToCp932(std::string_view text)
 {
-    return Convert<std::string>("CP932", "UTF-8", text, 1);
+    return Convert<std::string>(kUtf8ToCp932, text, 1);
 }
 
 std::u32string Cp932ToUtf32(std::string_view text)
 {
-    return Convert<std::u32string>("UTF-32LE", "CP932", text, 4);
+    return Convert<std::u32string>(kCp932ToUtf32, text, 4);
 }
 
 }
