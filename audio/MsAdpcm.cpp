@@ -1,5 +1,6 @@
 #include "audio/MsAdpcm.h"
 
+#include "audio/AdpcmBlocks.h"
 #include "audio/LittleEndian.h"
 #include "audio/PcmSample.h"
 
@@ -107,19 +108,10 @@ bool DecodeMsAdpcm(const WaveFormat& format, std::span<const uint8_t> extra,
             return 0;
         return std::min(samplesPerBlock, 2 + (bytes - headerBytes) * 2 / channels);
     };
-    const size_t frames = data.size() / blockAlign * samplesPerBlock + samplesIn(data.size() % blockAlign);
-    const size_t frameBytes = channels * 2;
-    pcm.assign(frames * frameBytes, 0);
-
-    uint8_t* out = pcm.data();
-    for (size_t offset = 0; offset < data.size(); offset += blockAlign) {
-        auto block = data.subspan(offset, std::min(blockAlign, data.size() - offset));
-        size_t samples = samplesIn(block.size());
-        if (samples == 0)
-            break;
-        DecodeBlock(block, table, channels, samples, out);
-        out += samples * frameBytes;
-    }
+    DecodeAdpcmBlocks(data, blockAlign, samplesPerBlock, channels, pcm, samplesIn,
+        [&](std::span<const uint8_t> block, size_t samples, uint8_t* out) {
+            DecodeBlock(block, table, channels, samples, out);
+        });
     return true;
 }
 
