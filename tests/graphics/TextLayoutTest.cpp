@@ -5,6 +5,8 @@
 #include "platform/gdi/TextLayout.h"
 #include "platform/gdi/TextRenderer.h"
 
+#include "tests/graphics/TextTestBitmap.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -165,22 +167,6 @@ TEST_F(TextLayoutTest, ExternalLeadingAddsToEachLine)
     TextLayout::LayoutDrawText(font, "a\nb", plain, DT_CALCRECT, run);
     TextLayout::LayoutDrawText(font, "a\nb", led, DT_CALCRECT | DT_EXTERNALLEADING, run);
     EXPECT_EQ(led.Height(), plain.Height() + 2 * leading);
-}
-
-std::unique_ptr<Bitmap> MakeBitmap24(int width, int height, COLORREF fill)
-{
-    BitmapInfo info;
-    std::memset(&info, 0, sizeof(info));
-    info.bmiHeader.biSize = sizeof(BitmapInfoHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    auto bitmap = Bitmap::CreateDibSection(info, sizeof(info));
-    for (int y = 0; bitmap && y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            bitmap->SetPixel(x, y, fill);
-    return bitmap;
 }
 
 Rect InkBox(const Bitmap& bitmap, COLORREF paper)

@@ -7,6 +7,8 @@
 #include "platform/gdi/FontFace.h"
 #include "platform/gdi/TextLayout.h"
 
+#include "tests/graphics/TextTestBitmap.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -17,22 +19,6 @@ namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
-
-std::unique_ptr<Bitmap> MakeBitmap24(int width, int height, COLORREF fill)
-{
-    BitmapInfo info;
-    std::memset(&info, 0, sizeof(info));
-    info.bmiHeader.biSize = sizeof(BitmapInfoHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    auto bitmap = Bitmap::CreateDibSection(info, sizeof(info));
-    for (int y = 0; bitmap && y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            bitmap->SetPixel(x, y, fill);
-    return bitmap;
-}
 
 // The blend of one pixel as the renderer defines it.
 COLORREF Expected(COLORREF background, COLORREF ink, int value)
