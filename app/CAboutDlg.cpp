@@ -1,11 +1,10 @@
 #include "app/CAboutDlg.h"
 
+#include "app/ProgramVersion.h"
 #include "game/StringIds.h"
 #include "platform/CodePage.h"
 #include "platform/Resources.h"
 #include "platform/window/Shell.h"
-#include "support/FileIo.h"
-#include "support/FilePaths.h"
 
 #include <cstdio>
 
@@ -27,13 +26,9 @@ CAboutDlg::CAboutDlg(Window* parent) : Dialog(kTemplateId, parent) { }
 bool CAboutDlg::OnInitDialog()
 {
     Dialog::OnInitDialog();
-    int major = 0;
-    int minor = 0;
-    int build = 0;
-    int revision = 0;
-    GetFileVersion(GetModulePath(), major, minor, build, revision);
+    ProgramVersion program = ProgramVersion::Read();
     char version[64];
-    std::snprintf(version, sizeof version, "Velmora\nLumarra Version %d.%d", major, minor);
+    std::snprintf(version, sizeof version, "Velmora\nLumarra Version %d.%d", program.major, program.minor);
     if (Window* text = GetDlgItem(kVersionStatic))
         text->SetWindowText(version);
     if (Window* credits = GetDlgItem(kCreditsStatic))

@@ -1,6 +1,8 @@
 #include "app/CMainGameDlg.h"
 
 #include "app/CAboutDlg.h"
+#include "app/ProgramVersion.h"
+#include "app/StartScene.h"
 #include "app/Settings.h"
 #include "audio/SoundDevice.h"
 #include "game/StringIds.h"
@@ -14,8 +16,6 @@
 #include "platform/window/MessageBox.h"
 #include "platform/window/PopupMenu.h"
 #include "platform/window/SystemMetrics.h"
-#include "support/FileIo.h"
-#include "support/FilePaths.h"
 
 #include <cstdio>
 
@@ -102,13 +102,9 @@ bool CMainGameDlg::OnInitDialog()
         SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon.get()));
         SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon.get()));
     }
-    int major = 0;
-    int minor = 0;
-    int build = 0;
-    int revision = 0;
-    GetFileVersion(GetModulePath(), major, minor, build, revision);
+    ProgramVersion version = ProgramVersion::Read();
     char title[96];
-    std::snprintf(title, sizeof title, "Lumarra（Velmora）version %d.%d", major, minor);
+    std::snprintf(title, sizeof title, "Lumarra（Velmora）version %d.%d", version.major, version.minor);
     m_title = Sjis(title);
     m_titleFont = Font::CreatePoint(kTitleFontTenths, Sjis("ＭＳ 明朝"));
     m_buttonSheet.LoadFromResource(kButtonBitmap, kNoColor);
@@ -116,7 +112,7 @@ bool CMainGameDlg::OnInitDialog()
 
     ApplySizing();
     CreateChildren();
-    m_stage.Init(&m_view, kStageWidth, kStageHeight);
+    m_stage.Init(&m_view, kStageWidth, kStageHeight, std::make_unique<StartScene>(&m_stage));
     m_stage.SetOwner(this);
     m_stageLink = &m_stage;
     m_view.SetStage(m_stageLink);
@@ -402,6 +398,8 @@ void CMainGameDlg::OnClose()
 
 // Stops the stage, then takes down what hangs on it: the view and frame, the
 // tooltip and the sound device. Runs once, on whichever way the game ends.
+// A worker that would not stop may still draw and play: the view and the
+// device stay for it, and the stage ends the process when it goes.
 void CMainGameDlg::StopStage()
 {
     if (m_stageStopped || !IsCreated())
@@ -414,6 +412,8 @@ void CMainGameDlg::StopStage()
     m_stageLink = nullptr;
     m_view.SetStage(nullptr);
     m_stage.Shutdown();
+    if (m_stage.IsWorkerRunning())
+        return;
     m_view.DestroyWindow();
     m_frame.DestroyWindow();
     if (m_captionTip.IsCreated()) {

@@ -2,7 +2,8 @@
 
 #include "app/Scene.h"
 #include "app/Settings.h"
-#include "app/StartScene.h"
+#include "graphics/SurfaceDrawing.h"
+#include "graphics/SurfaceLock.h"
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "platform/gdi/Font.h"
@@ -11,10 +12,12 @@
 #include "platform/window/ClientDC.h"
 #include "platform/window/Cursor.h"
 #include "platform/window/Window.h"
+#include "support/GameRandom.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
 namespace lumarra {
 
@@ -24,48 +27,42 @@ namespace {
 
 constexpr int kWaitSliceMs = 100;
 constexpr int kEventPollMs = 50;
+// Shutdown lets the scene settle, then polls the worker: about three
+// seconds in all before it is given up on.
 constexpr int kShutdownSettleMs = 1000;
 constexpr int kShutdownPolls = 20;
 constexpr int kShutdownPollMs = 100;
+// The status of a process ended because its worker would not stop.
+constexpr int kStuckWorkerExitCode = 1;
 
 constexpr std::array<uint32_t, 3> kHandCursorIds = { 139, 250, 249 };
 constexpr uint32_t kIconSheet = 158;
 constexpr int kIconSize = 32;
 constexpr std::array<int, GameStage::kIconCount> kIconSheetX = { 128, 160, 0, 32, 64, 96 };
-constexpr int kFirstMarkerIcon = 2;
 constexpr int kBigFontTenths = 120;
 constexpr int kSmallFontTenths = 90;
 constexpr COLORREF kColourKey = 0xFF00FF;
-
-// Marker icon k: its class bit (also the value of its hot spot) and key.
-constexpr std::array<int, GameStage::kMarkerCount> kMarkerValue = { 0x8000, 0x4000, 0x2000, 0x1000 };
-constexpr std::array<int, GameStage::kMarkerCount> kMarkerKey = { 0x8800, 0x4800, 0x2800, 0x1800 };
+// Surfaces holding a whole screen that is shown again keep every colour.
+constexpr int kScreenDepth = 24;
 
 constexpr std::array<COLORREF, GameStage::kPaletteSize> kStagePalette = {
     0x000000, 0xFF0080, 0x0000F0, 0x00C0F0, 0xFFFFFF, 0x007080, 0x00E0F0, 0xF09040,
     0x000000, 0x008000, 0x0000A0, 0xC0A0F0, 0x00A000, 0x505030, 0x0080A0, 0x004080,
 };
 
-// The side panel the transitions bring in.
-constexpr uint32_t kPanelBitmap = 135;
-constexpr uint32_t kCurtainBitmap = 171;
-constexpr int kPanelWidth = 325;
-constexpr int kPanelHeight = 225;
-constexpr int kPanelSourceX = 165;
-constexpr int kPanelShownWidth = 158;
-constexpr int kPanelImageWidth = 164;
-constexpr int kPanelViewX = 810;
-constexpr int kPanelViewY = 201;
-constexpr int kTransitionStep = 8;
-constexpr int kTransitionPauseMs = 10;
-constexpr int kCurtainPauseMs = 5;
-// How far the rising rows run past the top, so that both halves cover the
-// whole height.
-constexpr int kCurtainTravel = 980;
+// Unwinds a script once Shutdown asks the worker to quit. Only the worker's
+// body names it, so no script can catch it on purpose.
+struct StageQuit {
+};
 
-Rect SpanRect(int x, int y, int w, int h)
+// Keeping the stage alive for a worker that never stops would keep the
+// process alive with no window; by now the keyboard is free again and every
+// file the game writes is complete, so the process ends here.
+[[noreturn]] void EndStuckProcess()
 {
-    return { x, y, x + w, y + h };
+    std::fputs("lumarra: a game script did not stop; ending the program\n", stderr);
+    std::fflush(nullptr);
+    std::_Exit(kStuckWorkerExitCode);
 }
 
 }
@@ -73,15 +70,15 @@ Rect SpanRect(int x, int y, int w, int h)
 GameStage::GameStage()
     : m_sounds(&inWait)
 {
-    for (auto& spot : m_iconSpot)
-        spot = -1;
     clickMode = ReadClickMode();
     musicOn = ReadMusicSwitch();
 }
 
 GameStage::~GameStage()
 {
-    JoinWorker();
+    if (m_workerRunning && !AskWorkerToQuit())
+        EndStuckProcess();
+    ReleaseWorker();
     if (m_scene) {
         m_scene->Release();
         m_scene.reset();
@@ -90,23 +87,21 @@ GameStage::~GameStage()
 
 void GameStage::Init(Window* view, int width, int height, std::unique_ptr<Scene> firstScene)
 {
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    GameRandom::SeedFromTime();
     m_view = view;
     quitThread = 0;
-    m_uiThreadId = std::this_thread::get_id();
     LoadCursors();
     ClearHotSpots();
     m_sounds.Load();
     m_bigFont = Font::CreatePoint(kBigFontTenths, Sjis("ＭＳ ゴシック"));
     m_smallFont = Font::CreatePoint(kSmallFontTenths, Sjis("ＭＳ ゴシック"));
     LoadIcons();
-    m_backBuffer.CreateBlank(24, width, height, kNoColor);
-    m_spare.CreateBlank(kImageDepth, width, height, kNoColor);
+    m_backBuffer.CreateBlank(kScreenDepth, width, height, kNoColor);
+    m_spare.CreateBlank(kScreenDepth, width, height, kNoColor);
     DropOverlays();
     SetPalette(kStagePalette);
-    for (auto& spot : m_iconSpot)
-        spot = -1;
-    m_scene = firstScene ? std::move(firstScene) : std::make_unique<StartScene>(this);
+    m_markers.Reset();
+    m_scene = firstScene ? std::move(firstScene) : std::make_unique<Scene>(this);
     active = 1;
     if (m_view)
         m_view->SetTimer(kBlinkTimer, kBlinkPeriodMs);
@@ -153,36 +148,66 @@ COLORREF GameStage::GetColor(int index) const
 
 void GameStage::StartThread()
 {
-    if (m_workerRunning || !m_scene)
+    if (m_worker.joinable() || !m_scene)
         return;
-    JoinWorker();
     m_workerRunning = true;
     m_worker = std::thread([this] { WorkerBody(); });
+    m_workerId = m_worker.get_id();
 }
 
 void GameStage::WorkerBody()
 {
+    // The id is set by StartThread too; whichever comes first, Wait must
+    // know this thread before the script's first step.
+    m_workerId = std::this_thread::get_id();
     try {
         m_scene->Run();
-    } catch (const StageThreadQuit&) {
+    } catch (const StageQuit&) {
     } catch (...) {
-        // A script that fails leaves the screen as it is, but silent.
+        // A script that fails leaves the screen as it is, but silent. The
+        // sounds are unloaded by Shutdown once this thread has ended.
         m_sounds.StopSound(0);
-        m_sounds.UnloadAll();
     }
     m_workerRunning = false;
 }
 
-void GameStage::JoinWorker()
+// Asks the worker to quit and polls for it; true when it has ended (or
+// parked for good).
+bool GameStage::AskWorkerToQuit()
 {
-    if (m_worker.joinable())
+    if (!m_worker.joinable())
+        return true;
+    quitThread = 1;
+    for (int poll = 0; poll < kShutdownPolls && m_workerRunning; ++poll)
+        Sleep(kShutdownPollMs);
+    return !m_workerRunning;
+}
+
+void GameStage::ReleaseWorker()
+{
+    if (!m_worker.joinable())
+        return;
+    if (m_workerParked)
+        m_worker.detach();
+    else
         m_worker.join();
 }
 
-// A worker that has not reached a Wait after the polls is not waited for
-// here any more, but nothing it may touch is freed: the scene stays, and the
-// stage (with its surfaces and sound table) joins the thread when it is
-// destroyed. Scripts call Wait regularly, so that join comes soon.
+// A script that swallowed its quit and waited again: it must never run
+// another step, so the thread sleeps until the process ends. Nothing of the
+// stage is touched after the flags, so the stage may go away meanwhile.
+void GameStage::ParkWorker()
+{
+    m_workerParked = true;
+    m_workerRunning = false;
+    for (;;)
+        std::this_thread::sleep_for(std::chrono::hours(1));
+}
+
+// A worker that does not end after the polls is not waited for here any
+// more, and nothing it may touch is freed: the scene and the sounds stay
+// (stopped), and the stage's destructor ends the process if the worker is
+// still running then.
 void GameStage::Shutdown()
 {
     if (m_scene)
@@ -192,16 +217,12 @@ void GameStage::Shutdown()
     if (m_view)
         m_view->KillTimer(kBlinkTimer);
     m_sounds.StopSound(0);
-    m_sounds.UnloadAll();
     Sleep(kShutdownSettleMs);
-    if (m_worker.joinable()) {
-        quitThread = 1;
-        for (int poll = 0; poll < kShutdownPolls && m_workerRunning; ++poll)
-            Sleep(kShutdownPollMs);
-        if (!m_workerRunning)
-            JoinWorker();
-    }
-    if (m_scene && !m_workerRunning) {
+    if (!AskWorkerToQuit())
+        return;
+    ReleaseWorker();
+    m_sounds.UnloadAll();
+    if (m_scene) {
         m_scene->Release();
         m_scene.reset();
     }
@@ -224,10 +245,15 @@ int GameStage::Wait(int ms)
     inWait = 1;
     int last = 1;
     while (ms > 0) {
-        if (quitThread && IsScriptThread()) {
-            quitThread = 0;
-            inWait = 0;
-            throw StageThreadQuit {};
+        if (IsWorkerThread()) {
+            if (m_quitThrown)
+                ParkWorker();
+            if (quitThread) {
+                quitThread = 0;
+                inWait = 0;
+                m_quitThrown = true;
+                throw StageQuit {};
+            }
         }
         int slice = std::min(ms, kWaitSliceMs);
         Sleep(static_cast<uint32_t>(slice));
@@ -270,7 +296,7 @@ int GameStage::WaitEvent(int mask, int timeoutMs)
     int elapsed = 0;
     for (;;) {
         // The random sequence follows how long the player takes.
-        (void)std::rand();
+        (void)GameRandom::Next();
         Wait(kEventPollMs);
         elapsed += kEventPollMs;
         if (int result = QueryWait(mask, elapsed))
@@ -290,51 +316,10 @@ int GameStage::WaitEvent(int mask, int timeoutMs)
 
 void GameStage::RecordHit(const HotSpot& spot)
 {
-    {
-        std::lock_guard guard(m_spotLock);
-        m_lastHitRect = spot.rect;
-    }
     // The script reads the value only after it sees the key.
     m_lastHitValue = spot.value;
     m_lastHitKey = spot.key;
     m_sounds.PlaySound(kHitSound, 1);
-}
-
-void GameStage::ClickHitTest(int x, int y)
-{
-    std::optional<HotSpot> hit;
-    {
-        std::lock_guard guard(m_spotLock);
-        for (const HotSpot& spot : m_hotSpots) {
-            if (spot.IsUsed() && spot.enabled && spot.Contains(x, y)) {
-                hit = spot;
-                break;
-            }
-        }
-    }
-    if (hit)
-        RecordHit(*hit);
-}
-
-void GameStage::HoverHitTest(int x, int y)
-{
-    int target = m_hoverTarget;
-    if (clickMode != 0 || target == 0)
-        return;
-    std::optional<HotSpot> hit;
-    {
-        std::lock_guard guard(m_spotLock);
-        for (const HotSpot& spot : m_hotSpots) {
-            Rect inner { spot.rect.left + kHoverInset, spot.rect.top + kHoverInset, spot.rect.right - kHoverInset,
-                spot.rect.bottom - kHoverInset };
-            if (spot.IsUsed() && spot.enabled && spot.value == target && inner.Contains(x, y)) {
-                hit = spot;
-                break;
-            }
-        }
-    }
-    if (hit)
-        RecordHit(*hit);
 }
 
 void GameStage::OnLButtonDown(unsigned flags, int x, int y)
@@ -347,7 +332,8 @@ void GameStage::OnLButtonUp(unsigned flags, int x, int y)
 {
     if (!active)
         return;
-    ClickHitTest(x, y);
+    if (std::optional<HotSpot> hit = m_hotSpots.FindHit(x, y))
+        RecordHit(*hit);
     if (m_scene)
         m_scene->OnLButtonUp(flags, x, y);
 }
@@ -356,7 +342,11 @@ void GameStage::OnMouseMove(unsigned flags, int x, int y)
 {
     if (!active)
         return;
-    HoverHitTest(x, y);
+    int target = m_hoverTarget;
+    if (clickMode == 0 && target != 0) {
+        if (std::optional<HotSpot> hit = m_hotSpots.FindHoverHit(x, y, target, kHoverInset))
+            RecordHit(*hit);
+    }
     if (m_scene)
         m_scene->OnMouseMove(flags, x, y);
 }
@@ -371,7 +361,8 @@ void GameStage::OnRButtonUp(unsigned flags, int x, int y)
 {
     if (!active)
         return;
-    ClickHitTest(x, y);
+    if (std::optional<HotSpot> hit = m_hotSpots.FindHit(x, y))
+        RecordHit(*hit);
     if (m_scene)
         m_scene->OnRButtonUp(flags, x, y);
 }
@@ -387,7 +378,7 @@ void GameStage::OnTimer(uintptr_t id)
     if (!active)
         return;
     if (id == kBlinkTimer)
-        BlinkStep();
+        m_markers.BlinkStep();
     if (m_scene)
         m_scene->OnTimer(id);
 }
@@ -402,81 +393,18 @@ int GameStage::OnSetCursor(int hitCode)
     const Cursor* cursor = m_arrowCursor;
     if (waitingInput && hitCode == HTCLIENT && m_view) {
         Point at = m_view->ScreenToClient(app->GetCursorPos());
-        bool hot = false;
-        {
-            std::lock_guard guard(m_spotLock);
-            hot = std::any_of(m_hotSpots.begin(), m_hotSpots.end(),
-                [&](const HotSpot& spot) { return spot.IsUsed() && spot.enabled && spot.Contains(at.x, at.y); });
-        }
-        if (hot || (m_scene && m_scene->IsHot(at.x, at.y)))
+        if (m_hotSpots.FindHit(at.x, at.y) || (m_scene && m_scene->IsHot(at.x, at.y)))
             cursor = m_handCursor;
     }
     app->SetCursor(cursor);
     return 1;
 }
 
-// ---------------------------------------------------------------------------
-// Hot spots
-
-int GameStage::AddHotSpot(int x, int y, int w, int h, int value, int key)
+void GameStage::ClearObjects()
 {
-    std::lock_guard guard(m_spotLock);
-    for (size_t i = 0; i < m_hotSpots.size(); ++i) {
-        if (!m_hotSpots[i].IsUsed()) {
-            m_hotSpots[i] = { { x, y, x + w - 1, y + h - 1 }, value, key, 1 };
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
-
-void GameStage::RemoveHotSpotsByValue(int value)
-{
-    std::lock_guard guard(m_spotLock);
-    for (HotSpot& spot : m_hotSpots) {
-        if (spot.IsUsed() && spot.value == value)
-            spot = {};
-    }
-}
-
-void GameStage::RemoveHotSpotsByKey(int key)
-{
-    std::lock_guard guard(m_spotLock);
-    for (HotSpot& spot : m_hotSpots) {
-        if (spot.IsUsed() && (key == kAllKeys || spot.key == key))
-            spot = {};
-    }
-}
-
-void GameStage::RemoveHotSpotsDefault(int value)
-{
-    if (value != 0)
-        RemoveHotSpotsByValue(value);
-    else
-        RemoveHotSpotsByKey(kTableKey);
-}
-
-void GameStage::EnableHotSpots(int key, int enabled)
-{
-    std::lock_guard guard(m_spotLock);
-    for (HotSpot& spot : m_hotSpots) {
-        if (spot.IsUsed() && (key == kAllKeys || spot.key == key))
-            spot.enabled = enabled;
-    }
-}
-
-void GameStage::ClearHotSpots()
-{
-    std::lock_guard guard(m_spotLock);
-    m_hotSpots.fill({});
-}
-
-HotSpot GameStage::GetHotSpot(int index) const
-{
-    std::lock_guard guard(m_spotLock);
-    if (index < 0 || index >= kHotSpotCount)
-        return {};
-    return m_hotSpots[static_cast<size_t>(index)];
+    DropOverlays();
+    m_hoverTarget = 0;
+    m_markers.Hide(MarkerIcons::kAllMarkers);
 }
 
 // ---------------------------------------------------------------------------
@@ -484,117 +412,20 @@ HotSpot GameStage::GetHotSpot(int index) const
 
 void GameStage::PushOverlay(int x, int y, int w, int h)
 {
-    auto saved = std::make_unique<DibSurface>(24, w, h, kNoColor);
-    if (!saved->IsValid())
+    auto picture = std::make_unique<DibSurface>(kScreenDepth, w, h, kNoColor);
+    if (!picture->IsValid())
         return;
-    CopyFromBackBuffer(*saved, x, y, w, h);
-    std::lock_guard guard(m_overlayLock);
-    // A sixth background has nowhere to go; it is not kept.
-    if (m_overlayCount >= kOverlayCount)
-        return;
-    m_overlaySave[static_cast<size_t>(m_overlayCount)] = std::move(saved);
-    m_overlayRect[static_cast<size_t>(m_overlayCount)] = SpanRect(x, y, w, h);
-    ++m_overlayCount;
+    GrabBackBuffer(*picture, x, y, w, h);
+    m_overlays.Push(std::move(picture), Rect::FromSize(x, y, w, h));
 }
 
 void GameStage::PopOverlay()
 {
-    std::unique_ptr<DibSurface> saved;
-    Rect rect;
-    {
-        std::lock_guard guard(m_overlayLock);
-        if (m_overlayCount == 0)
-            return;
-        --m_overlayCount;
-        saved = std::move(m_overlaySave[static_cast<size_t>(m_overlayCount)]);
-        rect = m_overlayRect[static_cast<size_t>(m_overlayCount)];
-    }
-    m_backBuffer.DrawSurface(*saved, rect.left, rect.top, rect.Width(), rect.Height(), 0, 0, SRCCOPY);
-    CopyToView(rect.left, rect.top, rect.Width(), rect.Height());
-}
-
-void GameStage::DropOverlays()
-{
-    std::lock_guard guard(m_overlayLock);
-    for (auto& saved : m_overlaySave)
-        saved.reset();
-    m_overlayCount = 0;
-}
-
-int GameStage::GetOverlayCount() const
-{
-    std::lock_guard guard(m_overlayLock);
-    return m_overlayCount;
-}
-
-// ---------------------------------------------------------------------------
-// Marker icons
-
-void GameStage::ShowIcon(int x, int y, int kind)
-{
-    int marker = -1;
-    for (int k = 0; k < kMarkerCount; ++k) {
-        if (kind == k || kind == kMarkerValue[static_cast<size_t>(k)])
-            marker = k;
-    }
-    if (marker < 0)
+    std::optional<OverlayStack::Saved> saved = m_overlays.Pop();
+    if (!saved)
         return;
-    size_t k = static_cast<size_t>(marker);
-    DrawSurfaceDirect(m_icons[kFirstMarkerIcon + k], x, y, kIconSize, kIconSize, 0, 0);
-    int index = AddHotSpot(x, y, kIconSize, kIconSize, kMarkerValue[k], kMarkerKey[k]);
-    {
-        std::lock_guard guard(m_spotLock);
-        m_iconPos[k] = { x, y };
-    }
-    m_iconSpot[k] = index;
-    blinkOn = 1;
-    if (m_view)
-        m_view->SetTimer(kBlinkTimer, kBlinkPeriodMs);
-}
-
-void GameStage::HideIcon(int kind)
-{
-    for (size_t k = 0; k < kMarkerCount; ++k) {
-        bool named = kind == static_cast<int>(k) || (kind & kMarkerValue[k]) != 0;
-        if (!named || m_iconSpot[k] == -1)
-            continue;
-        if (m_view)
-            m_view->KillTimer(kBlinkTimer);
-        Point at;
-        {
-            std::lock_guard guard(m_spotLock);
-            at = m_iconPos[k];
-        }
-        RestoreFromBackBuffer(SpanRect(at.x, at.y, kIconSize, kIconSize));
-        m_iconSpot[k] = -1;
-        RemoveHotSpotsByValue(kMarkerValue[k]);
-    }
-}
-
-void GameStage::BlinkStep()
-{
-    bool any = false;
-    for (size_t k = 0; k < kMarkerCount; ++k) {
-        if (m_iconSpot[k] == -1)
-            continue;
-        any = true;
-        Point at;
-        {
-            std::lock_guard guard(m_spotLock);
-            at = m_iconPos[k];
-        }
-        if (blinkOn)
-            DrawSurfaceDirect(m_icons[kFirstMarkerIcon + k], at.x, at.y, kIconSize, kIconSize, 0, 0);
-        else
-            RestoreFromBackBuffer(SpanRect(at.x, at.y, kIconSize, kIconSize));
-    }
-    if (any)
-        blinkOn = blinkOn ? 0 : 1;
-}
-
-void GameStage::RestoreFromBackBuffer(const Rect& rect)
-{
-    CopyToView(rect.left, rect.top, rect.Width(), rect.Height());
+    const Rect& rect = saved->rect;
+    DrawSurface(*saved->picture, rect.left, rect.top, rect.Width(), rect.Height(), 0, 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -621,15 +452,14 @@ void GameStage::CopyToView(int x, int y, int w, int h)
     if (!dc.IsValid())
         return;
     m_backBuffer.Draw(*dc, x, y, w, h, x, y, SRCCOPY);
-    dc.MarkDirty(SpanRect(x, y, w, h));
+    dc.MarkDirty(Rect::FromSize(x, y, w, h));
 }
 
 void GameStage::DrawIconImage(int x, int y, int index)
 {
     if (index < 0 || index >= kIconCount)
         return;
-    m_backBuffer.DrawSurface(m_icons[static_cast<size_t>(index)], x, y, kIconSize, kIconSize, 0, 0, SRCCOPY);
-    CopyToView(x, y, kIconSize, kIconSize);
+    DrawSurface(m_icons[static_cast<size_t>(index)], x, y, kIconSize, kIconSize, 0, 0);
 }
 
 void GameStage::DrawShape(int x, int y, int w, int h, int colorIndex, int kind)
@@ -641,19 +471,18 @@ void GameStage::DrawShape(int x, int y, int w, int h, int colorIndex, int kind)
         FillRect(x, y, w, h, m_colors[i]);
         return;
     }
-    m_backBuffer.Lock();
-    m_backBuffer.BeginDraw();
-    m_backBuffer.SelectPen(&*m_pens[i]);
-    if (kind == 0) {
-        m_backBuffer.MoveTo(x, y);
-        m_backBuffer.LineTo(x + w, y + h);
-    } else if (kind == 1) {
-        std::array<Point, 5> corners = { Point { x, y }, Point { x + w, y }, Point { x + w, y + h },
-            Point { x, y + h }, Point { x, y } };
-        m_backBuffer.Polyline(corners);
+    {
+        SurfaceDrawing drawing(m_backBuffer);
+        drawing->SelectPen(&*m_pens[i]);
+        if (kind == 0) {
+            drawing->MoveTo(x, y);
+            drawing->LineTo(x + w, y + h);
+        } else if (kind == 1) {
+            std::array<Point, 5> corners = { Point { x, y }, Point { x + w, y }, Point { x + w, y + h },
+                Point { x, y + h }, Point { x, y } };
+            drawing->Polyline(corners);
+        }
     }
-    m_backBuffer.EndDraw();
-    m_backBuffer.Unlock();
     int left = std::min(x, x + w);
     int top = std::min(y, y + h);
     CopyToView(left, top, std::abs(w) + 1, std::abs(h) + 1);
@@ -701,37 +530,30 @@ void GameStage::DrawSurfaceDirect(DibSurface& surface, int x, int y, int w, int 
     if (!dc.IsValid())
         return;
     surface.Draw(*dc, x, y, w, h, srcX, srcY, SRCCOPY);
-    dc.MarkDirty(SpanRect(x, y, w, h));
-}
-
-void GameStage::GrabBackBuffer(DibSurface& surface, int x, int y, int w, int h)
-{
-    CopyFromBackBuffer(surface, x, y, w, h);
+    dc.MarkDirty(Rect::FromSize(x, y, w, h));
 }
 
 // Copies out of the back buffer with its lock taken first: copies into it
 // (restoring an overlay, drawing a grabbed surface back) lock it first as
 // the destination, and both orders must agree.
-void GameStage::CopyFromBackBuffer(DibSurface& surface, int x, int y, int w, int h)
+void GameStage::GrabBackBuffer(DibSurface& surface, int x, int y, int w, int h)
 {
-    m_backBuffer.Lock();
+    SurfaceLock lock(m_backBuffer);
     surface.DrawSurface(m_backBuffer, 0, 0, w, h, x, y, SRCCOPY);
-    m_backBuffer.Unlock();
 }
 
 void GameStage::DrawTextAt(int x, int y, std::string_view text, int colorIndex,
     const std::shared_ptr<const Font>& font)
 {
     Rect extent { x, y, x, y };
-    m_backBuffer.Lock();
-    m_backBuffer.BeginDraw();
-    m_backBuffer.SelectFont(font);
-    m_backBuffer.SetTextColor(GetColor(colorIndex));
-    m_backBuffer.SetBkMode(TRANSPARENT);
-    m_backBuffer.TextOut(x, y, text);
-    m_backBuffer.DrawText(text, extent, DT_CALCRECT | DT_SINGLELINE | DT_NOCLIP);
-    m_backBuffer.EndDraw();
-    m_backBuffer.Unlock();
+    {
+        SurfaceDrawing drawing(m_backBuffer);
+        drawing->SelectFont(font);
+        drawing->SetTextColor(GetColor(colorIndex));
+        drawing->SetBkMode(TRANSPARENT);
+        drawing->TextOut(x, y, text);
+        drawing->DrawText(text, extent, DT_CALCRECT | DT_SINGLELINE | DT_NOCLIP);
+    }
     CopyToView(x, y, extent.Width(), extent.Height());
 }
 
@@ -740,15 +562,14 @@ void GameStage::DrawTextInRect(const Rect& rect, std::string_view text, COLORREF
 {
     Rect box = rect;
     Rect extent = rect;
-    m_backBuffer.Lock();
-    m_backBuffer.BeginDraw();
-    m_backBuffer.SelectFont(font);
-    m_backBuffer.SetTextColor(color);
-    m_backBuffer.SetBkMode(TRANSPARENT);
-    m_backBuffer.DrawText(text, box, format);
-    m_backBuffer.DrawText(text, extent, format | DT_CALCRECT);
-    m_backBuffer.EndDraw();
-    m_backBuffer.Unlock();
+    {
+        SurfaceDrawing drawing(m_backBuffer);
+        drawing->SelectFont(font);
+        drawing->SetTextColor(color);
+        drawing->SetBkMode(TRANSPARENT);
+        drawing->DrawText(text, box, format);
+        drawing->DrawText(text, extent, format | DT_CALCRECT);
+    }
     // Unclipped text may spill over the box: the view gets both.
     int spillX = std::max(0, extent.Width() - rect.Width());
     int spillY = std::max(0, extent.Height() - rect.Height());
@@ -764,84 +585,9 @@ void GameStage::DrawOutlinedText(const Rect& rect, std::string_view text, std::s
     CopyToView(rect.left, rect.top, rect.Width(), rect.Height());
 }
 
-// ---------------------------------------------------------------------------
-// Sounds
-
-void GameStage::PlaySound(int slot, int mode)
+void GameStage::ShowCardBack(DibSurface& back)
 {
-    m_sounds.PlaySound(slot, mode);
-}
-
-void GameStage::StopSound(int slot)
-{
-    m_sounds.StopSound(slot);
-}
-
-// ---------------------------------------------------------------------------
-// Transitions
-
-void GameStage::CurtainTransition()
-{
-    LoadPicture(kCurtainBitmap);
-    if (m_view && m_spare.IsValid()) {
-        int width = m_spare.GetWidth();
-        int bottom = m_spare.GetHeight() - 1;
-        // Even rows come down from the top while odd rows rise from the
-        // bottom; the pair crosses once the top has passed the middle.
-        for (int top = 0, row = bottom; row >= bottom - kCurtainTravel; top += 2, row -= 2) {
-            {
-                ClientDC dc(*m_view);
-                if (dc.IsValid()) {
-                    m_spare.Draw(*dc, 0, top, width, 1, 0, top, SRCCOPY);
-                    m_spare.Draw(*dc, 0, row, width, 1, 0, row, SRCCOPY);
-                    dc.MarkDirty(SpanRect(0, top, width, 1));
-                    dc.MarkDirty(SpanRect(0, row, width, 1));
-                }
-            }
-            Wait(kCurtainPauseMs);
-        }
-    }
-    StopSound(0);
-}
-
-void GameStage::WipePanel()
-{
-    DibSurface panel(kPanelBitmap, kNoColor);
-    if (!panel.IsValid())
-        return;
-    int width = kTransitionStep;
-    for (int x = 960; x >= 816; x -= kTransitionStep, width += kTransitionStep) {
-        Wait(kTransitionPauseMs);
-        DrawSurfaceDirect(panel, x, kPanelViewY, width, kPanelHeight, kPanelSourceX, 0);
-    }
-    DrawSurface(panel, kPanelViewX, kPanelViewY, kPanelShownWidth, kPanelHeight, kPanelSourceX, 0);
-}
-
-void GameStage::SlidePanelIn(DibSurface* image, int x, int y)
-{
-    DibSurface work(24, kPanelWidth, kPanelHeight, kNoColor);
-    if (!work.IsValid())
-        return;
-    DibSurface panel(kPanelBitmap, kNoColor);
-    if (panel.IsValid())
-        work.DrawSurface(panel, 0, 0, kPanelWidth, kPanelHeight, 0, 0, SRCCOPY);
-    // The image is kept inside the left area whatever its size.
-    auto buildLeftArea = [&] {
-        work.FillSolidRect(0, 0, kPanelImageWidth, kPanelHeight, RGB(0, 0, 0));
-        if (image && image->IsValid()) {
-            int w = std::min(image->GetWidth(), kPanelImageWidth - x);
-            int h = std::min(image->GetHeight(), kPanelHeight - y);
-            if (w > 0 && h > 0)
-                work.DrawSurface(*image, x, y, w, h, 0, 0, SRCCOPY);
-        }
-    };
-    buildLeftArea();
-    for (int n = kPanelSourceX; n >= 5; n -= kTransitionStep) {
-        Wait(kTransitionPauseMs);
-        buildLeftArea();
-        DrawSurfaceDirect(work, kPanelViewX, kPanelViewY, kPanelShownWidth, kPanelHeight, n, 0);
-    }
-    DrawSurface(work, kPanelViewX, kPanelViewY, kPanelShownWidth, kPanelHeight, 0, 0);
+    DrawSurface(back, kReadingArea.left, kReadingArea.top, kReadingArea.Width(), kReadingArea.Height(), 0, 0);
 }
 
 }

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "app/HotSpot.h"
+#include "app/HotSpotTable.h"
+#include "app/MarkerIcons.h"
+#include "app/OverlayStack.h"
 #include "app/Scene.h"
 #include "audio/SoundTable.h"
 #include "graphics/DibSurface.h"
@@ -20,12 +22,6 @@ class Cursor;
 class Font;
 class Window;
 
-// Thrown inside Wait to end a script thread that was asked to quit. Every
-// thread that paces itself with GameStage::Wait runs its body through
-// GameStage::RunThreadBody, which catches it.
-struct StageThreadQuit {
-};
-
 // Cleared by the title scene once its menu is on screen; the main window's
 // start-up timers wait for it.
 extern std::atomic<int> titleNotReady;
@@ -35,50 +31,59 @@ extern std::atomic<int> titleNotReady;
 // sound table and the worker thread that runs the current scene's script.
 //
 // Window messages arrive on the interface thread; the script runs on the
-// worker thread. They share word-sized flags (atomics) and the hot-spot
-// table (under its own lock); drawing is serialised by the surfaces' locks,
-// always taking the view's buffer before the back buffer.
+// worker thread. They share word-sized flags (atomics), the hot-spot table
+// and the marker icons (each under its own lock); drawing is serialised by
+// the surfaces' locks, always taking the view's buffer before the back
+// buffer.
 class GameStage {
 public:
-    static constexpr int kHotSpotCount = 110;
-    static constexpr int kOverlayCount = 5;
+    static constexpr int kHotSpotCount = HotSpotTable::kCount;
+    static constexpr int kAllKeys = HotSpotTable::kAllKeys;
+    static constexpr int kTableKey = HotSpotTable::kTableKey;
+    static constexpr int kOverlayCount = OverlayStack::kCapacity;
     static constexpr int kIconCount = 6;
-    static constexpr int kMarkerCount = 4;
     static constexpr int kPaletteSize = 16;
     static constexpr int kImageDepth = 8;
     static constexpr uintptr_t kBlinkTimer = 1;
     static constexpr uint32_t kBlinkPeriodMs = 500;
     static constexpr int kHitSound = 6;
     static constexpr int kHoverInset = 20;
-    static constexpr int kAllKeys = 256;
-    static constexpr int kTableKey = 512;
+    // The reading area of the play screen's side panel.
+    static constexpr Rect kReadingArea = Rect::FromSize(814, 208, 150, 210);
+    // The bar behind the newest game's line in the ranking: a soft yellow
+    // that keeps the dark text on it readable.
+    static constexpr COLORREF kHighlightColor = 0x8CECFF;
 
     GameStage();
     GameStage(const GameStage&) = delete;
     GameStage& operator=(const GameStage&) = delete;
+    // A worker that never stops is not waited for without end: after a
+    // bounded wait the process ends (see EndStuckProcess).
     virtual ~GameStage();
 
-    // Sets everything up on the interface thread and makes the first scene
-    // (`firstScene`, or the built-in start screen when null).
-    void Init(Window* view, int width, int height, std::unique_ptr<Scene> firstScene = nullptr);
+    // Sets everything up on the interface thread; `firstScene` is the scene
+    // the worker will run (a plain, empty scene when null).
+    void Init(Window* view, int width, int height, std::unique_ptr<Scene> firstScene);
     void StartThread();
-    // Stops the scene, the sounds, the timer and the worker thread. Objects
-    // the worker may still use are kept until it has ended (see the .cpp).
+    // Stops the scene, the timer and the worker thread, then the sounds.
+    // Objects a worker that has not ended may still use are kept until it
+    // has (see the .cpp).
     void Shutdown();
 
     virtual int QueryWait(int mask, int elapsedMs);
     virtual void SetMusic(int on);
 
-    // Pauses in slices of at most 100 ms; on a script thread it ends the
-    // thread (StageThreadQuit) once Shutdown asks it to.
+    // Pauses in slices of at most 100 ms. On the stage's worker thread, once
+    // Shutdown has asked it to quit, the wait never returns: the first time
+    // it unwinds the script (StageQuit, caught by the worker's body); a
+    // script that swallows that and waits again is parked for good, so no
+    // catch in a script can keep it running. Other threads (the interface
+    // thread, readers) only sleep; they pace themselves with their own stop
+    // flags (SleepUnlessStopped) instead.
     int Wait(int ms);
     // The value of the first hit spot whose key shares a bit with `mask`, or
     // what the scene's CheckWait returns; 0 after `timeoutMs` (0: no limit).
     int WaitEvent(int mask, int timeoutMs);
-
-    // Runs `body` catching the quit request; for every thread calling Wait.
-    template <typename Body>
-    static void RunThreadBody(Body&& body);
 
     // Copies the back buffer (or a part of it) to the view.
     void Repaint();
@@ -95,25 +100,30 @@ public:
     int OnSetCursor(int hitCode);
 
     // Hot spots.
-    int AddHotSpot(int x, int y, int w, int h, int value, int key);
-    void RemoveHotSpotsByValue(int value);
-    void RemoveHotSpotsByKey(int key);
-    void RemoveHotSpotsDefault(int value);
-    void EnableHotSpots(int key, int enabled);
-    void ClearHotSpots();
-    HotSpot GetHotSpot(int index) const;
+    int AddHotSpot(int x, int y, int w, int h, int value, int key) { return m_hotSpots.Add(x, y, w, h, value, key); }
+    void RemoveHotSpotsByValue(int value) { m_hotSpots.RemoveByValue(value); }
+    void RemoveHotSpotsByKey(int key) { m_hotSpots.RemoveByKey(key); }
+    void RemoveHotSpotsDefault(int value) { m_hotSpots.RemoveDefault(value); }
+    void EnableHotSpots(int key, int enabled) { m_hotSpots.Enable(key, enabled); }
+    void ClearHotSpots() { m_hotSpots.Clear(); }
+    HotSpot GetHotSpot(int index) const { return m_hotSpots.Get(index); }
     void SetHoverTarget(int value) { m_hoverTarget = value; }
 
     // Saved backgrounds.
     void PushOverlay(int x, int y, int w, int h);
     void PopOverlay();
-    void DropOverlays();
-    int GetOverlayCount() const;
+    void DropOverlays() { m_overlays.Drop(); }
+    int GetOverlayCount() const { return m_overlays.GetCount(); }
 
     // Marker icons.
-    void ShowIcon(int x, int y, int kind);
-    void HideIcon(int kind);
-    int GetIconSpot(int marker) const { return m_iconSpot[static_cast<size_t>(marker)].load(); }
+    void ShowIcon(int x, int y, int kind) { m_markers.Show(x, y, kind); }
+    void HideIcon(int kind) { m_markers.Hide(kind); }
+    int GetIconSpot(int marker) const { return m_markers.GetSpot(marker); }
+
+    // What a scene leaves on the stage between rounds and screens: the saved
+    // backgrounds (dropped, not restored), the hover target and the marker
+    // icons (hidden, with their hot spots). Other hot spots stay.
+    void ClearObjects();
 
     // Drawing on the back buffer and the view.
     void CopyToView(int x, int y, int w, int h);
@@ -131,15 +141,12 @@ public:
         const std::shared_ptr<const Font>& font, unsigned format);
     void DrawOutlinedText(const Rect& rect, std::string_view text, std::string_view face, int height, int weight,
         COLORREF textColor, COLORREF shadeColor);
+    // The reading-card back (150 × 210) in the reading area.
+    void ShowCardBack(DibSurface& back);
 
     // Sounds.
-    void PlaySound(int slot, int mode);
-    void StopSound(int slot);
-
-    // Transitions, on the worker thread.
-    void CurtainTransition();
-    void WipePanel();
-    void SlidePanelIn(DibSurface* image, int x, int y);
+    void PlaySound(int slot, int mode) { m_sounds.PlaySound(slot, mode); }
+    void StopSound(int slot) { m_sounds.StopSound(slot); }
 
     // Members scenes and the main window read and flip.
     Scene* GetScene() const { return m_scene.get(); }
@@ -149,6 +156,7 @@ public:
     DibSurface& BackBuffer() { return m_backBuffer; }
     DibSurface& Spare() { return m_spare; }
     DibSurface& Picture() { return m_picture; }
+    DibSurface& Icon(int index) { return m_icons[static_cast<size_t>(index)]; }
     SoundTable& Sounds() { return m_sounds; }
     const std::shared_ptr<const Font>& BigFont() const { return m_bigFont; }
     const std::shared_ptr<const Font>& SmallFont() const { return m_smallFont; }
@@ -161,31 +169,28 @@ public:
     std::atomic<int> stopRequest { 0 };
     std::atomic<int> quitThread { 0 };
     std::atomic<int> inWait { 0 };
-    std::atomic<int> blinkOn { 0 };
 
     int GetHoverTarget() const { return m_hoverTarget.load(); }
     int GetLastHitValue() const { return m_lastHitValue.load(); }
     int GetLastHitKey() const { return m_lastHitKey.load(); }
+    // True while the worker can still run script code (a parked worker
+    // cannot).
     bool IsWorkerRunning() const { return m_workerRunning.load(); }
 
 private:
     void LoadCursors();
     void LoadIcons();
     void SetPalette(const std::array<COLORREF, kPaletteSize>& palette);
-    void ClickHitTest(int x, int y);
-    void HoverHitTest(int x, int y);
     void RecordHit(const HotSpot& spot);
-    void BlinkStep();
-    void RestoreFromBackBuffer(const Rect& rect);
-    void CopyFromBackBuffer(DibSurface& surface, int x, int y, int w, int h);
-    bool IsScriptThread() const { return std::this_thread::get_id() != m_uiThreadId; }
+    bool IsWorkerThread() const { return std::this_thread::get_id() == m_workerId.load(); }
     void WorkerBody();
-    void JoinWorker();
+    bool AskWorkerToQuit();
+    void ReleaseWorker();
+    [[noreturn]] void ParkWorker();
     void NudgeCursor();
 
     Window* m_view = nullptr;
     Window* m_owner = nullptr;
-    std::thread::id m_uiThreadId;
     std::unique_ptr<Cursor> m_ownHandCursor;
     const Cursor* m_handCursor = nullptr;
     const Cursor* m_arrowCursor = nullptr;
@@ -194,39 +199,28 @@ private:
     DibSurface m_picture;
     DibSurface m_backBuffer;
     DibSurface m_spare;
-    mutable std::mutex m_overlayLock;
-    std::array<std::unique_ptr<DibSurface>, kOverlayCount> m_overlaySave;
-    std::array<Rect, kOverlayCount> m_overlayRect;
-    int m_overlayCount = 0;
+    OverlayStack m_overlays;
     std::shared_ptr<const Font> m_bigFont;
     std::shared_ptr<const Font> m_smallFont;
 
     std::unique_ptr<Scene> m_scene;
     std::thread m_worker;
+    std::atomic<std::thread::id> m_workerId;
     std::atomic<bool> m_workerRunning { false };
+    // Set once the quit has unwound the script; a later Wait parks it.
+    std::atomic<bool> m_quitThrown { false };
+    std::atomic<bool> m_workerParked { false };
 
     std::array<std::optional<Pen>, kPaletteSize> m_pens;
     std::array<COLORREF, kPaletteSize> m_colors {};
 
-    mutable std::mutex m_spotLock;
-    std::array<HotSpot, kHotSpotCount> m_hotSpots;
-    Rect m_lastHitRect;
+    HotSpotTable m_hotSpots;
+    MarkerIcons m_markers { *this };
     std::atomic<int> m_lastHitValue { 0 };
     std::atomic<int> m_lastHitKey { 0 };
-    std::array<std::atomic<int>, kMarkerCount> m_iconSpot;
-    std::array<Point, kMarkerCount> m_iconPos;
     std::atomic<int> m_hoverTarget { 0 };
 
     SoundTable m_sounds;
 };
-
-template <typename Body>
-void GameStage::RunThreadBody(Body&& body)
-{
-    try {
-        body();
-    } catch (const StageThreadQuit&) {
-    }
-}
 
 }

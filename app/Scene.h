@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 namespace lumarra {
 
@@ -54,12 +55,22 @@ public:
     void SetHoverTarget(int value);
     void ClearHoverTarget();
 
-    // Saved backgrounds and marker icons.
+    // Saved backgrounds and marker icons. The yes and no buttons are markers
+    // 0 and 1: a click on one ends a wait with mask kAnswerMask with its
+    // value.
+    static constexpr int kYesButton = 0x8000;
+    static constexpr int kNoButton = 0x4000;
+    static constexpr int kAnswerMask = 0xF000;
     void PushOverlay(int x, int y, int w, int h);
     void PopOverlay();
     void DropOverlays();
     void ShowIcon(int x, int y, int kind);
     void HideIcon(int kind);
+    void ShowYesButton(int x, int y) { ShowIcon(x, y, kYesButton); }
+    void ShowNoButton(int x, int y) { ShowIcon(x, y, kNoButton); }
+    // Drops the saved backgrounds, clears the hover target and hides the
+    // marker icons; hot spots other than the markers' stay.
+    void ClearObjects();
 
     // Drawing: into the back buffer, then the touched part onto the view.
     void DrawIconImage(int x, int y, int index);
@@ -77,6 +88,8 @@ public:
     void DrawTextWrapped(const Rect& rect, std::string_view text, COLORREF color, std::shared_ptr<const Font> font);
     void DrawOutlinedText(const Rect& rect, std::string_view text, std::string_view face, int height, int weight,
         COLORREF textColor, COLORREF shadeColor);
+    // The reading-card back in the reading area of the side panel.
+    void ShowCardBack(DibSurface& back);
     // Copies a part of the back buffer to the view.
     void Refresh(int left, int top, int right, int bottom);
 
@@ -90,6 +103,11 @@ public:
     void CurtainTransition();
 
 private:
+    // Runs `call` on the stage; without one it does nothing and gives the
+    // zero of its result type.
+    template <typename Call>
+    auto OnStage(Call&& call) -> decltype(call(std::declval<GameStage&>()));
+
     GameStage* m_stage;
 };
 

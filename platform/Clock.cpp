@@ -47,4 +47,17 @@ void Sleep(uint32_t ms)
     std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms / GetTimeScale()));
 }
 
+int SleepUnlessStopped(uint32_t ms, const std::atomic<int>& stop, uint32_t sliceMs)
+{
+    uint32_t slice = sliceMs > 0 ? sliceMs : 1;
+    while (ms > 0) {
+        if (stop.load())
+            return 0;
+        uint32_t step = ms < slice ? ms : slice;
+        Sleep(step);
+        ms -= step;
+    }
+    return stop.load() ? 0 : 1;
+}
+
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 namespace lumarra {
@@ -14,5 +15,11 @@ uint32_t GetTickCount();
 
 // Sleeps for `ms` milliseconds of scaled time.
 void Sleep(uint32_t ms);
+
+// Sleeps for `ms` milliseconds in slices of at most `sliceMs`, ending early
+// once `stop` is non-zero; 0 when it was stopped, 1 when the time ran out.
+// Threads that are not the stage's worker (card readers, voice workers)
+// pace themselves with this and their own stop flags.
+int SleepUnlessStopped(uint32_t ms, const std::atomic<int>& stop, uint32_t sliceMs = 100);
 
 }

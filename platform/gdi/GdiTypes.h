@@ -37,6 +37,9 @@ struct Rect {
     int right = 0;
     int bottom = 0;
 
+    // The rectangle of `w` × `h` pixels whose top-left corner is (x, y).
+    static constexpr Rect FromSize(int x, int y, int w, int h) { return { x, y, x + w, y + h }; }
+
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
     bool IsEmpty() const { return right <= left || bottom <= top; }
