@@ -3,10 +3,14 @@
 #include "app/CMainGameDlg.h"
 #include "graphics/PictureCache.h"
 #include "platform/CodePage.h"
+#include "platform/NativePath.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/SystemMetrics.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace lumarra {
 
@@ -14,6 +18,7 @@ namespace {
 
 constexpr uint32_t kBackdropTemplate = 309;
 constexpr std::string_view kRegistSwitch = "/REGIST";
+constexpr int kExitFailure = 1;
 
 }
 
@@ -39,11 +44,15 @@ bool CGameApp::HasRegistSwitch(std::string_view commandLine)
 bool CGameApp::InitInstance()
 {
     if (HasRegistSwitch(m_commandLine)) {
-        PrebuildPictureCache();
+        m_exitCode = PrebuildCache();
         return false;
     }
-    if (!IsReady())
+    if (!IsReady()) {
+        // Nothing could be shown: say so rather than run unseen.
+        std::fprintf(stderr, "lumarra: no display to show the game on (DISPLAY or WAYLAND_DISPLAY names no running display)\n");
+        m_exitCode = kExitFailure;
         return false;
+    }
     if (GetScreenSize().width < kMinimumScreenWidth && !ConfirmSmallScreen())
         return false;
     try {
@@ -52,6 +61,15 @@ bool CGameApp::InitInstance()
         // The windows are gone with the stack; the program ends normally.
     }
     return false;
+}
+
+int CGameApp::PrebuildCache()
+{
+    std::vector<PictureCacheFailure> failures;
+    PrebuildPictureCache(&failures);
+    for (const PictureCacheFailure& failure : failures)
+        std::fprintf(stderr, "lumarra: could not write %s: %s\n", ToNativePath(failure.path).c_str(), std::strerror(failure.error));
+    return failures.empty() ? 0 : kExitFailure;
 }
 
 bool CGameApp::ConfirmSmallScreen()

@@ -18,14 +18,21 @@ public:
     // Always false: the program ends when it returns.
     bool InitInstance() override;
 
+    // The program's exit status once InitInstance has returned: not 0 when
+    // there was no display to play on, or "/REGIST" could not write every
+    // cache file (each is named on stderr, with the reason).
+    int ExitCode() const { return m_exitCode; }
+
     // Whether the command line asks for the cache to be prebuilt.
     static bool HasRegistSwitch(std::string_view commandLine);
 
 private:
+    int PrebuildCache();
     bool ConfirmSmallScreen();
     void RunGame();
 
     std::string m_commandLine;
+    int m_exitCode = 0;
 };
 
 }

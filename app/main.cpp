@@ -11,5 +11,6 @@ int main(int argc, char** argv)
         commandLine.append(argv[i]);
     }
     lumarra::CGameApp app(commandLine);
-    return app.Run();
+    app.Run();
+    return app.ExitCode();
 }

@@ -2,6 +2,7 @@
 
 #include "graphics/DibSurface.h"
 #include "graphics/ImgDecoder.h"
+#include "platform/AtomicFile.h"
 #include "platform/NativePath.h"
 #include "platform/Resources.h"
 #include "platform/gdi/GdiTypes.h"
@@ -9,6 +10,7 @@
 #include "support/FilePaths.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -131,12 +133,15 @@ public:
         m_pixels = { bits, size };
     }
 
+    // errno tells why when it fails.
     int Store(uint32_t id) const
     {
         std::string path = GetPictureCachePath(id);
         std::string folder;
-        if (path.empty() || !GetFolder(path, folder))
+        if (path.empty() || !GetFolder(path, folder)) {
+            errno = ENOENT;
             return 0;
+        }
         // The Data folder comes with the sounds, but a cache must not depend
         // on it having survived. Like the files, it is open to every user.
         std::error_code error;
@@ -181,20 +186,45 @@ uint8_t ClampChannel(int value)
     return static_cast<uint8_t>(std::clamp(value, 0, 255));
 }
 
+// What writing one cache file came to. A picture missing from the program
+// is no fault of the file system; a failed write is, and errno says why.
+enum class CacheWrite {
+    Written,
+    NoPicture,
+    Failed,
+};
+
+int Succeeded(CacheWrite result)
+{
+    return result == CacheWrite::Written ? 1 : 0;
+}
+
+CacheWrite StoreImage(const CacheImage& image, uint32_t id)
+{
+    return image.Store(id) ? CacheWrite::Written : CacheWrite::Failed;
+}
+
+CacheWrite WriteDecodedCache(uint32_t id)
+{
+    CacheImage image;
+    return image.Decode(id) ? StoreImage(image, id) : CacheWrite::NoPicture;
+}
+
 // Copies `source` into a 24-bit surface, shifts every pixel's channels and
 // writes the result as cache file `cacheId`.
-int WriteTintedCache(DibSurface& source, uint32_t cacheId, int red, int green, int blue)
+CacheWrite WriteTintedCache(DibSurface& source, uint32_t cacheId, int red, int green, int blue)
 {
     int width = source.GetWidth();
     int height = source.GetHeight();
     DibSurface work;
+    errno = ENOMEM;
     if (!work.CreateBlank(kTintedBitDepth, width, height, kNoColor))
-        return 0;
+        return CacheWrite::Failed;
     work.DrawSurface(source, 0, 0, 0, 0, 0, 0, SRCCOPY);
     size_t stride = static_cast<size_t>(DibStride(kTintedBitDepth, width));
     uint8_t* bits = work.GetBits();
     if (!bits || !work.GetInfo())
-        return 0;
+        return CacheWrite::Failed;
     for (int y = 0; y < height; ++y) {
         uint8_t* pixel = bits + static_cast<size_t>(y) * stride;
         for (int x = 0; x < width; ++x, pixel += 3) {
@@ -205,10 +235,28 @@ int WriteTintedCache(DibSurface& source, uint32_t cacheId, int red, int green, i
     }
     CacheImage image;
     image.TakeTinted(work);
-    int stored = image.Store(cacheId);
+    CacheWrite stored = StoreImage(image, cacheId);
+    int error = errno;
     work.Release();
     source.Release();
+    errno = error;
     return stored;
+}
+
+CacheWrite WriteTintedBitmapCache(uint32_t resourceId, uint32_t cacheId, int red, int green, int blue)
+{
+    DibSurface source;
+    if (!source.LoadFromResource(resourceId, kNoColor))
+        return CacheWrite::NoPicture;
+    return WriteTintedCache(source, cacheId, red, green, blue);
+}
+
+CacheWrite WriteTintedImgCache(uint32_t imgId, uint32_t cacheId, int red, int green, int blue)
+{
+    DibSurface source;
+    if (!LoadPicture(source, imgId))
+        return CacheWrite::NoPicture;
+    return WriteTintedCache(source, cacheId, red, green, blue);
 }
 
 }
@@ -225,8 +273,7 @@ std::string GetPictureCachePath(uint32_t id)
 
 int WritePictureCache(uint32_t id)
 {
-    CacheImage image;
-    return image.Decode(id) && image.Store(id);
+    return Succeeded(WriteDecodedCache(id));
 }
 
 int LoadPicture(DibSurface& surface, uint32_t id)
@@ -253,28 +300,31 @@ int LoadPicture(DibSurface& surface, uint32_t id)
 
 int BuildTintedBitmapCache(uint32_t resourceId, uint32_t cacheId, int red, int green, int blue)
 {
-    DibSurface source;
-    if (!source.LoadFromResource(resourceId, kNoColor))
-        return 0;
-    return WriteTintedCache(source, cacheId, red, green, blue);
+    return Succeeded(WriteTintedBitmapCache(resourceId, cacheId, red, green, blue));
 }
 
 int BuildTintedImgCache(uint32_t imgId, uint32_t cacheId, int red, int green, int blue)
 {
-    DibSurface source;
-    if (!LoadPicture(source, imgId))
-        return 0;
-    return WriteTintedCache(source, cacheId, red, green, blue);
+    return Succeeded(WriteTintedImgCache(imgId, cacheId, red, green, blue));
 }
 
-int PrebuildPictureCache()
+int PrebuildPictureCache(std::vector<PictureCacheFailure>* failures)
 {
+    std::string folder;
+    if (GetFolder(GetPictureCachePath(0), folder))
+        RemoveStaleTemporaries(ToNativePath(folder));
     int written = 1;
+    auto record = [&](CacheWrite result, uint32_t id) {
+        written &= Succeeded(result);
+        if (result == CacheWrite::Failed && failures)
+            failures->push_back({ GetPictureCachePath(id), errno });
+    };
     for (uint32_t id : kPrebuiltSheets)
-        written &= WritePictureCache(id);
-    written &= BuildTintedBitmapCache(kTintedBitmap.sourceId, kTintedBitmap.cacheId, 0, kTintDelta, kTintDelta);
+        record(WriteDecodedCache(id), id);
+    record(WriteTintedBitmapCache(kTintedBitmap.sourceId, kTintedBitmap.cacheId, 0, kTintDelta, kTintDelta),
+        kTintedBitmap.cacheId);
     for (const PrebuiltTint& tint : kTintedSheets)
-        written &= BuildTintedImgCache(tint.sourceId, tint.cacheId, 0, kTintDelta, kTintDelta);
+        record(WriteTintedImgCache(tint.sourceId, tint.cacheId, 0, kTintDelta, kTintDelta), tint.cacheId);
     return written;
 }
 

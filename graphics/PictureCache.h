@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace lumarra {
 
@@ -35,8 +36,17 @@ int LoadPicture(DibSurface& surface, uint32_t id);
 int BuildTintedBitmapCache(uint32_t resourceId, uint32_t cacheId, int red, int green, int blue);
 int BuildTintedImgCache(uint32_t imgId, uint32_t cacheId, int red, int green, int blue);
 
-// Writes every cache file the game uses: the nine deck sheets, largest
-// first, then the four tinted table-size sheets. 1 when all were written.
-int PrebuildPictureCache();
+// A cache file that could not be written, and why (an errno value).
+struct PictureCacheFailure {
+    std::string path;
+    int error;
+};
+
+// Removes what killed cache writes left in the Data folder, then writes every
+// cache file the game uses: the nine deck sheets, largest first, then the
+// four tinted table-size sheets. 1 when all were written. Each file that
+// could not be written is added to `failures`; a picture the program does not
+// carry is skipped there.
+int PrebuildPictureCache(std::vector<PictureCacheFailure>* failures = nullptr);
 
 }

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 
 namespace lumarra {
 
@@ -185,9 +184,8 @@ std::optional<std::vector<uint8_t>> ReadElfSection(std::span<const uint8_t> imag
 
 std::optional<std::vector<uint8_t>> ReadElfSectionFromFile(const std::string& nativePath, std::string_view name, size_t maxSize)
 {
-    FileDescriptor fd(::open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    struct stat status {};
-    if (!fd.IsOpen() || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode))
+    FileDescriptor fd = FileDescriptor::OpenRegular(nativePath, O_RDONLY);
+    if (!fd.IsOpen())
         return std::nullopt;
     ImageReader read = [&fd](uint64_t offset, std::span<uint8_t> out) {
         return fd.ReadAt(out.data(), out.size(), offset) == static_cast<ssize_t>(out.size());

@@ -3,10 +3,50 @@
 #include <cerrno>
 #include <climits>
 #include <cstdint>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
 namespace lumarra {
+
+namespace {
+
+FileDescriptor KeepIfRegular(FileDescriptor fd)
+{
+    struct stat status {};
+    if (!fd.IsOpen() || ::fstat(fd.Get(), &status) != 0)
+        return FileDescriptor();
+    if (!S_ISREG(status.st_mode)) {
+        errno = S_ISDIR(status.st_mode) ? EISDIR : ENXIO;
+        return FileDescriptor();
+    }
+    return fd;
+}
+
+}
+
+FileDescriptor FileDescriptor::OpenRegular(const std::string& nativePath, int flags)
+{
+    flags |= O_NONBLOCK | O_CLOEXEC;
+    if (!(flags & O_CREAT))
+        return KeepIfRegular(FileDescriptor(::open(nativePath.c_str(), flags)));
+    flags &= ~O_CREAT;
+    for (;;) {
+        FileDescriptor created(::open(nativePath.c_str(), flags | O_CREAT | O_EXCL, kSharedFileMode));
+        if (created.IsOpen()) {
+            // The umask may have taken bits away.
+            ::fchmod(created.Get(), kSharedFileMode);
+            return created;
+        }
+        if (errno != EEXIST)
+            return FileDescriptor();
+        FileDescriptor existing(::open(nativePath.c_str(), flags));
+        if (existing.IsOpen() || errno != ENOENT)
+            return KeepIfRegular(std::move(existing));
+        // Removed between the two opens: create it after all.
+    }
+}
 
 FileDescriptor::~FileDescriptor()
 {

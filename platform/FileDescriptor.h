@@ -2,10 +2,15 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <sys/types.h>
 #include <utility>
 
 namespace lumarra {
+
+// Mode of every file the program creates: usable by every user, whatever the
+// umask.
+inline constexpr unsigned kSharedFileMode = 0666;
 
 // Owns a POSIX file descriptor and closes it when it leaves scope.
 class FileDescriptor {
@@ -20,6 +25,12 @@ public:
     }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    // Opens `nativePath` only when it names a regular file, and never blocks:
+    // a folder, a pipe or a device in its place fails (errno EISDIR, or ENXIO
+    // for the others) instead of hanging on it or reading forever. With
+    // O_CREAT in `flags` a missing file is created usable by every user.
+    static FileDescriptor OpenRegular(const std::string& nativePath, int flags);
 
     int Get() const { return m_fd; }
     bool IsOpen() const { return m_fd >= 0; }

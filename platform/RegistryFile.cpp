@@ -1,9 +1,11 @@
 #include "platform/RegistryFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FileDescriptor.h"
 #include "platform/RegistryText.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -19,9 +21,10 @@ namespace {
 constexpr std::string_view kStoreExtension = ".reg";
 constexpr std::string_view kLockSuffix = ".lock";
 constexpr std::string_view kDamagedSuffix = ".damaged";
-// Temporary files of WriteFileAtomically carry this after the target's name.
-constexpr std::string_view kTemporarySuffix = ".tmp";
-constexpr int kMaxDamagedCopies = 100;
+// Damaged stores kept beside the store, oldest first: "<name>.damaged",
+// ".damaged.2" ... ".damaged.5". Past that the oldest goes, so a damaged
+// store can always be replaced.
+constexpr int kKeptDamagedCopies = 5;
 constexpr mode_t kFolderMode = 0700;
 
 enum class StoreState {
@@ -30,35 +33,30 @@ enum class StoreState {
     Unreadable,
 };
 
-// Holds an exclusive flock on the lock file for its lifetime.
+// Holds an exclusive flock on the lock file for its lifetime. The lock file
+// is created with the store's mode: every user who may write the store may
+// take its lock.
 class StoreLock {
 public:
     explicit StoreLock(const std::string& path)
-        : m_fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
+        : m_fd(FileDescriptor::OpenRegular(path, O_RDWR | O_CREAT))
     {
-        if (m_fd < 0)
+        if (!m_fd.IsOpen())
             return;
         int rc;
         do
-            rc = ::flock(m_fd, LOCK_EX);
+            rc = ::flock(m_fd.Get(), LOCK_EX);
         while (rc != 0 && errno == EINTR);
-        if (rc != 0) {
-            ::close(m_fd);
-            m_fd = -1;
-        }
-    }
-    ~StoreLock()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
+        if (rc != 0)
+            m_fd.Close();
     }
     StoreLock(const StoreLock&) = delete;
     StoreLock& operator=(const StoreLock&) = delete;
 
-    bool Held() const { return m_fd >= 0; }
+    bool Held() const { return m_fd.IsOpen(); }
 
 private:
-    int m_fd;
+    FileDescriptor m_fd;
 };
 
 std::string HomeFolder()
@@ -84,42 +82,74 @@ bool CreateFolders(const std::string& folder)
 StoreState ReadStore(const std::string& path, std::string_view rootName, RegistryNode& tree)
 {
     tree = RegistryNode(std::string(rootName));
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    FileDescriptor fd = FileDescriptor::OpenRegular(path, O_RDONLY);
+    if (!fd.IsOpen())
         return errno == ENOENT || errno == ENOTDIR ? StoreState::Loaded : StoreState::Unreadable;
     // Reading one chunk past the limit is enough to tell the file is too large.
     std::string text;
     char chunk[64 * 1024];
     while (text.size() <= kMaxRegistryFileBytes) {
-        ssize_t got = ::read(fd, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            ::close(fd);
+        ssize_t got = fd.ReadAt(chunk, sizeof chunk, text.size());
+        if (got < 0)
             return StoreState::Unreadable;
-        }
         if (got == 0)
             break;
         text.append(chunk, static_cast<size_t>(got));
     }
-    ::close(fd);
     return ParseRegistryText(text, rootName, tree) ? StoreState::Loaded : StoreState::Damaged;
 }
 
-// Renames the store to the first free "<name>.damaged", ".damaged.2", ...
+std::string DamagedCopyPath(const std::string& path, int copy)
+{
+    std::string target = path;
+    target += kDamagedSuffix;
+    if (copy > 1) {
+        target += '.';
+        target += std::to_string(copy);
+    }
+    return target;
+}
+
+bool IsFree(const std::string& path)
+{
+    struct stat info;
+    return ::lstat(path.c_str(), &info) != 0 && errno == ENOENT;
+}
+
+// Makes room for one more damaged copy when all are taken: the oldest goes,
+// the others move down one, and copies past the limit (left by versions that
+// kept more) are removed.
+void DropOldestDamagedCopy(const std::string& path)
+{
+    ::unlink(DamagedCopyPath(path, 1).c_str());
+    for (int copy = 2; copy <= kKeptDamagedCopies; ++copy)
+        ::rename(DamagedCopyPath(path, copy).c_str(), DamagedCopyPath(path, copy - 1).c_str());
+    std::filesystem::path store(path);
+    std::string prefix = DamagedCopyPath(store.filename().native(), 1) + '.';
+    std::error_code error;
+    std::filesystem::directory_iterator entry(store.parent_path(), error);
+    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        std::string name = entry->path().filename().native();
+        if (!name.starts_with(prefix))
+            continue;
+        std::string_view digits = std::string_view(name).substr(prefix.size());
+        int copy = 0;
+        auto [end, fault] = std::from_chars(digits.data(), digits.data() + digits.size(), copy);
+        if (fault == std::errc() && end == digits.data() + digits.size() && copy > kKeptDamagedCopies)
+            ::unlink(entry->path().c_str());
+    }
+}
+
+// Renames the store to the first free of its damaged copies' names.
 bool MoveAside(const std::string& path)
 {
-    for (int copy = 1; copy <= kMaxDamagedCopies; ++copy) {
-        std::string target = path;
-        target += kDamagedSuffix;
-        if (copy > 1) {
-            target += '.';
-            target += std::to_string(copy);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        for (int copy = 1; copy <= kKeptDamagedCopies; ++copy) {
+            std::string target = DamagedCopyPath(path, copy);
+            if (IsFree(target))
+                return ::rename(path.c_str(), target.c_str()) == 0;
         }
-        struct stat info;
-        if (::lstat(target.c_str(), &info) == 0 || errno != ENOENT)
-            continue;
-        return ::rename(path.c_str(), target.c_str()) == 0;
+        DropOldestDamagedCopy(path);
     }
     return false;
 }
@@ -199,8 +229,8 @@ RegistryStatus RegistryFile::Update(const Change& change) const
     case StoreState::Loaded:
         break;
     case StoreState::Damaged:
-        if (!MoveAside(Path()))
-            return RegistryStatus::WriteFailed;
+        // Kept aside when it can be; either way the write below replaces it.
+        MoveAside(Path());
         break;
     case StoreState::Unreadable:
         return RegistryStatus::WriteFailed;
@@ -212,22 +242,7 @@ RegistryStatus RegistryFile::Update(const Change& change) const
     std::string text = PrintRegistryText(tree, RegistryRootName(m_root));
     if (text.size() > kMaxRegistryFileBytes)
         return RegistryStatus::TooLarge;
-    RemoveStaleTemporaries();
     return WriteFileAtomically(Path(), { text }) ? RegistryStatus::Success : RegistryStatus::WriteFailed;
-}
-
-// A writer killed between creating its temporary file and renaming it leaves
-// the temporary behind. Only lock holders create them, so under the lock any
-// that exist are stale.
-void RegistryFile::RemoveStaleTemporaries() const
-{
-    std::string prefix = std::string(RegistryRootName(m_root)) + std::string(kStoreExtension) + std::string(kTemporarySuffix);
-    std::error_code error;
-    std::filesystem::directory_iterator entry(m_folder, error);
-    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
-        if (entry->path().filename().string().starts_with(prefix))
-            ::unlink(entry->path().c_str());
-    }
 }
 
 }

@@ -51,9 +51,9 @@ public:
     std::string Path() const;
 
     // Reads the store into `tree`. A missing file is an empty store. A file
-    // that cannot be parsed is moved aside to "<name>.damaged" (kept, never
-    // overwritten) and reads as empty. False only when the file exists but
-    // cannot be read.
+    // that cannot be parsed is moved aside to "<name>.damaged" (the newest few
+    // such copies are kept) and reads as empty. False when the file exists
+    // but cannot be read, or is no regular file.
     bool Load(RegistryNode& tree) const;
 
     // Under the lock: loads the store, lets `change` modify the tree and,
@@ -65,7 +65,6 @@ public:
 
 private:
     std::string LockPath() const;
-    void RemoveStaleTemporaries() const;
 
     RegistryRoot m_root;
     std::string m_folder;

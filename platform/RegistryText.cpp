@@ -365,11 +365,20 @@ bool ParseRegistryText(std::string_view text, std::string_view rootName, Registr
 
     LineReader reader(text);
     std::string line;
-    bool ok = reader.Next(line) && line == kRegistryTextSignature;
+    bool ok = reader.Next(line);
+    bool needsEnd = line == kRegistryTextSignature;
+    ok = ok && (needsEnd || line == kRegistryTextSignatureWithoutEnd);
     RegistryParser parser(rootName, root);
-    while (ok && reader.Next(line))
-        ok = parser.ParseLine(line);
-    if (!ok || reader.Failed()) {
+    bool ended = false;
+    while (ok && reader.Next(line)) {
+        if (ended)
+            ok = line.empty();
+        else if (needsEnd && line == kRegistryTextEnd)
+            ended = true;
+        else
+            ok = parser.ParseLine(line);
+    }
+    if (!ok || reader.Failed() || ended != needsEnd) {
         root = RegistryNode(std::string(rootName));
         return false;
     }
@@ -384,6 +393,9 @@ std::string PrintRegistryText(const RegistryNode& root, std::string_view rootNam
     std::string path;
     AppendEscaped(path, rootName);
     RegistryPrinter(out).PrintKey(root, path, true);
+    out += '\n';
+    out += kRegistryTextEnd;
+    out += '\n';
     return out;
 }
 

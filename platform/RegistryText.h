@@ -10,7 +10,7 @@ namespace lumarra {
 
 // The registry store file: one text file per root key, readable by a person.
 //
-//   Lumarra Registry 1
+//   Lumarra Registry 2
 //   ; comment
 //
 //   [HKEY_CURRENT_USER\Software\Orvella\Korimba]
@@ -20,10 +20,17 @@ namespace lumarra {
 //   "Other"=hex(7):41,00           any other type, by number
 //   @=dword:00000000               the key's unnamed value
 //
+//   End of Lumarra Registry
+//
 // In names and strings %HH stands for a byte that is not printable ASCII, and
 // for '%', '"' and '\'. A key header creates every key on its path; keys with
 // neither values nor sub-keys get a header of their own so they are kept.
-inline constexpr std::string_view kRegistryTextSignature = "Lumarra Registry 1";
+// The end line is written last, so a file cut short anywhere lacks it and is
+// refused rather than read as a smaller store. Files of version 1 have no end
+// line and are read as they stand.
+inline constexpr std::string_view kRegistryTextSignature = "Lumarra Registry 2";
+inline constexpr std::string_view kRegistryTextSignatureWithoutEnd = "Lumarra Registry 1";
+inline constexpr std::string_view kRegistryTextEnd = "End of Lumarra Registry";
 inline constexpr size_t kMaxRegistryFileBytes = 4 * 1024 * 1024;
 inline constexpr size_t kMaxRegistryLineBytes = 1024 * 1024;
 

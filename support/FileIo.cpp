@@ -28,12 +28,10 @@ std::string NativeOf(std::string path)
     return ToNativePath(path);
 }
 
-// Opens a regular file for reading. Anything else (a folder, a pipe, a
-// device) fails here rather than blocking or reading forever.
 FileDescriptor OpenForReading(const std::string& nativePath, struct stat& status)
 {
-    FileDescriptor fd(::open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.IsOpen() || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode))
+    FileDescriptor fd = FileDescriptor::OpenRegular(nativePath, O_RDONLY);
+    if (!fd.IsOpen() || ::fstat(fd.Get(), &status) != 0)
         return FileDescriptor();
     return fd;
 }
@@ -46,30 +44,6 @@ bool IsBlock(const void* data, size_t count)
 std::string_view Block(const void* data, size_t count)
 {
     return count ? std::string_view(static_cast<const char*>(data), count) : std::string_view();
-}
-
-// Creates the file usable by every user, or opens the existing one as it is.
-// Only regular files are appended to: opening a pipe could block forever.
-FileDescriptor OpenForAppending(const std::string& nativePath)
-{
-    constexpr int kFlags = O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC;
-    for (;;) {
-        FileDescriptor created(::open(nativePath.c_str(), kFlags | O_CREAT | O_EXCL, kSharedFileMode));
-        if (created.IsOpen()) {
-            // The umask may have taken bits away.
-            ::fchmod(created.Get(), kSharedFileMode);
-            return created;
-        }
-        if (errno != EEXIST)
-            return FileDescriptor();
-        FileDescriptor existing(::open(nativePath.c_str(), kFlags));
-        struct stat status {};
-        if (existing.IsOpen())
-            return ::fstat(existing.Get(), &status) == 0 && S_ISREG(status.st_mode) ? std::move(existing) : FileDescriptor();
-        if (errno != ENOENT)
-            return FileDescriptor();
-        // Removed between the two opens: create it after all.
-    }
 }
 
 }
@@ -139,7 +113,7 @@ int AppendToFile(std::string path, const void* data, size_t count)
 {
     if (!IsBlock(data, count))
         return 0;
-    FileDescriptor fd = OpenForAppending(NativeOf(std::move(path)));
+    FileDescriptor fd = FileDescriptor::OpenRegular(NativeOf(std::move(path)), O_WRONLY | O_APPEND | O_CREAT);
     if (!fd.IsOpen())
         return 0;
     return fd.WriteAll(data, count) ? 1 : 0;

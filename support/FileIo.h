@@ -11,6 +11,8 @@ namespace lumarra {
 // reports failure by its result and never throws. Files the program creates
 // are usable by every user (mode 0666 whatever the umask). Whole-file writes
 // replace the target atomically: on any failure the previous file stays whole.
+// Only regular files are read or appended to: a folder, a pipe or a device in
+// a file's place fails at once, as a missing file does.
 
 // Padding after the content of every buffer ReadWholeFile returns; zeroed,
 // so a text buffer is always terminated.

@@ -78,6 +78,22 @@ unsigned VirtualKeyFromSdl(SDL_Keycode key)
     }
 }
 
+// Without a display SDL falls back to drivers that show nothing at all. Only
+// a caller that asks for one of them by name (the tests) gets it.
+bool HasUsableDisplay()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver)
+        return false;
+    for (const char* headless : { "offscreen", "dummy", "evdev" }) {
+        if (SDL_strcasecmp(driver, headless) == 0) {
+            const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+            return asked && SDL_strcasecmp(asked, driver) == 0;
+        }
+    }
+    return true;
+}
+
 // Signed distance on the wrapping tick count.
 int32_t TicksUntil(uint32_t due, uint32_t now)
 {
@@ -97,6 +113,11 @@ Application::Application()
     m_ready = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     if (!m_ready)
         return;
+    if (!HasUsableDisplay()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        m_ready = false;
+        return;
+    }
     m_postEvent = SDL_RegisterEvents(2);
     if (m_postEvent == static_cast<uint32_t>(-1)) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);

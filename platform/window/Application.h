@@ -33,7 +33,8 @@ public:
     // Counts applications started in this process; SDL objects made under an
     // earlier one are gone.
     static uint64_t Generation();
-    // False when SDL's video subsystem could not start; no window can open.
+    // False when SDL's video subsystem could not start, or found no display
+    // and fell back to a driver that shows nothing; no window can open.
     bool IsReady() const { return m_ready; }
 
     virtual bool InitInstance() { return false; }

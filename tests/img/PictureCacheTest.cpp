@@ -1,17 +1,21 @@
+#include "app/CGameApp.h"
 #include "graphics/DibSurface.h"
 #include "graphics/ImgDecoder.h"
 #include "graphics/PictureCache.h"
 #include "platform/Resources.h"
 #include "tests/img/ImgTestPictures.h"
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 
 using namespace lumarra;
 using namespace lumarra::test;
@@ -328,4 +332,74 @@ TEST_F(PictureCache, PrebuildWritesEveryFile)
     }
     for (uint32_t id : { 0xF000012Cu, 0xF000012Fu, 0xF0000132u, 0xF0000118u })
         EXPECT_EQ(fs::file_size(CacheFile(id)), 4 + 44 + 640 * 3 * 1980u);
+}
+
+TEST_F(PictureCache, AWriterKilledAtAnyMomentLeavesAWholeFileOrNone)
+{
+    ASSERT_EQ(WritePictureCache(301), 1);
+    std::vector<uint8_t> whole = ReadBytes(CacheFile(301));
+    fs::remove(CacheFile(301));
+    KillWritersRepeatedly(20, 30000, [] {
+        for (;;)
+            WritePictureCache(301);
+    }, [&](int round) {
+        if (fs::exists(CacheFile(301))) {
+            EXPECT_TRUE(ReadBytes(CacheFile(301)) == whole) << "round " << round;
+        }
+    });
+    ASSERT_EQ(WritePictureCache(301), 1);
+    EXPECT_EQ(DataFiles(), std::vector<std::string> { "0000012D.dat" });
+}
+
+TEST_F(PictureCache, PrebuildingClearsWhatKilledWritesLeft)
+{
+    fs::create_directories(m_home / "Data");
+    for (const char* name : { "0000012B.dat.tmpAbC123", "F0000132.dat.tmp9xYz00", "Sound01.mp3.tmpQQQQQQ" })
+        WriteBytes(m_home / "Data" / name, { 'h', 'a', 'l', 'f' });
+    WriteBytes(m_home / "Data" / "Sound01.mp3", { 'I', 'D', '3' });
+    ASSERT_EQ(PrebuildPictureCache(), 1);
+    std::vector<std::string> files = DataFiles();
+    EXPECT_EQ(files.size(), 14u);
+    for (const std::string& name : files)
+        EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+}
+
+TEST_F(PictureCache, NoRegularFileInPlaceOfACacheFileLeavesThePictureToShow)
+{
+    fs::create_directories(m_home / "Data");
+    ASSERT_EQ(::mkfifo(CacheFile(299).c_str(), 0600), 0);
+    fs::create_directory(CacheFile(302));
+    fs::create_symlink("/dev/zero", CacheFile(305));
+    for (uint32_t id : { 299u, 302u, 305u }) {
+        int status = ExitStatusWithin(1000, [&] {
+            DibSurface surface;
+            return LoadPicture(surface, id) == 1 && surface.GetWidth() == Sheet(id).width;
+        });
+        EXPECT_EQ(status, 0) << id;
+    }
+}
+
+TEST_F(PictureCache, RegistNamesEveryFileItCouldNotWriteAndFails)
+{
+    {
+        CGameApp app("lumarra /regist");
+        app.Run();
+        EXPECT_EQ(app.ExitCode(), 0);
+    }
+    fs::remove_all(m_home / "Data");
+    // A file where the Data folder should be.
+    WriteBytes(m_home / "Data", { 'x' });
+    std::vector<PictureCacheFailure> failures;
+    EXPECT_EQ(PrebuildPictureCache(&failures), 0);
+    ASSERT_EQ(failures.size(), 13u);
+    EXPECT_EQ(failures[0].error, ENOTDIR);
+
+    testing::internal::CaptureStderr();
+    CGameApp app("lumarra /REGIST");
+    app.Run();
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(app.ExitCode(), 0);
+    EXPECT_NE(said.find((m_home / "Data" / "0000012D.dat").string() + ": " + std::strerror(ENOTDIR)), std::string::npos)
+        << said;
+    EXPECT_NE(said.find("F0000132.dat"), std::string::npos) << said;
 }

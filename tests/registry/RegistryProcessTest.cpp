@@ -1,13 +1,10 @@
 #include "support/RegistryStore.h"
 #include "tests/registry/RegistryTestStore.h"
+#include "tests/support/ChildProcess.h"
 
-#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <random>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace lumarra;
 using namespace lumarra::test;
@@ -15,24 +12,6 @@ using namespace lumarra::test;
 namespace {
 
 constexpr const char* kGameKey = "HKEY_CURRENT_USER\\Software\\Orvella\\Korimba";
-
-// Runs `work` in a child process; the child's exit status is 0 when it
-// returned true.
-template<typename Work>
-pid_t Spawn(Work work)
-{
-    pid_t pid = ::fork();
-    if (pid == 0)
-        ::_exit(work() ? 0 : 1);
-    return pid;
-}
-
-int WaitFor(pid_t pid)
-{
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
-    return status;
-}
 
 }
 
@@ -75,28 +54,20 @@ TEST(RegistryProcesses, TwoProgramsWritingTheSameKeyLoseNothing)
 TEST(RegistryProcesses, AWriterKilledAtAnyMomentLeavesAWholeStore)
 {
     TestRegistry registry(TestRegistry::Medium::Memory);
-    constexpr int kKills = 25;
-    std::mt19937 random(7);
     uint32_t lastCounter = 0;
-    for (int round = 0; round < kKills; ++round) {
-        pid_t pid = Spawn([] {
-            RegistryStore store(kGameKey);
-            uint32_t counter = 0;
-            store.ReadDword("", "Counter", counter);
-            std::string padding(2000, 'p');
-            for (;;) {
-                ++counter;
-                store.WriteDword("", "Counter", counter);
-                store.WriteString("Texts", NumberedName("T", counter % 40).c_str(), padding.c_str());
-            }
-            return true;
-        });
-        ASSERT_GT(pid, 0);
-        ::usleep(5000 + random() % 60000);
-        ::kill(pid, SIGKILL);
-        int status = WaitFor(pid);
-        ASSERT_TRUE(WIFSIGNALED(status));
-
+    auto write = [] {
+        RegistryStore store(kGameKey);
+        uint32_t counter = 0;
+        store.ReadDword("", "Counter", counter);
+        std::string padding(2000, 'p');
+        for (;;) {
+            ++counter;
+            store.WriteDword("", "Counter", counter);
+            store.WriteString("Texts", NumberedName("T", counter % 40).c_str(), padding.c_str());
+        }
+    };
+    KillWritersRepeatedly(25, 60000, write, [&](int round) {
+        // Whole, so it parses: a cut store lacks its end line.
         std::string text = registry.ReadStore();
         RegistryNode tree;
         ASSERT_TRUE(ParseRegistryText(text, "HKEY_CURRENT_USER", tree)) << "round " << round;
@@ -106,7 +77,7 @@ TEST(RegistryProcesses, AWriterKilledAtAnyMomentLeavesAWholeStore)
         }
         EXPECT_GE(counter, lastCounter);
         lastCounter = counter;
-    }
+    });
     EXPECT_GT(lastCounter, 0u);
     EXPECT_FALSE(std::filesystem::exists(registry.StorePath() + ".damaged"));
 

@@ -14,9 +14,10 @@ std::vector<uint8_t> Bytes(std::string_view text)
     return std::vector<uint8_t>(text.begin(), text.end());
 }
 
+// A store file as the program writes it, around `body`.
 std::string Store(std::string_view body)
 {
-    return std::string(kRegistryTextSignature) + "\n" + std::string(body);
+    return std::string(kRegistryTextSignature) + "\n" + std::string(body) + std::string(kRegistryTextEnd) + "\n";
 }
 
 bool Parses(std::string_view text)
@@ -99,10 +100,62 @@ TEST(RegistryText, EmptyStoresAndHandWrittenFilesAreRead)
     EXPECT_EQ(key->FindValue("")->data, Bytes(std::string_view("unnamed\0", 8)));
 }
 
+TEST(RegistryText, FilesOfTheFirstVersionNeedNoEndLine)
+{
+    RegistryNode root;
+    std::string old = "Lumarra Registry 1\n[HKEY_CURRENT_USER\\Software]\n\"bMusic\"=dword:0\n";
+    ASSERT_TRUE(ParseRegistryText(old, kRoot, root));
+    EXPECT_EQ(root.FindPath({ "Software" })->FindValue("bMusic")->data, (std::vector<uint8_t> { 0, 0, 0, 0 }));
+    // The end line belongs to the second version only.
+    EXPECT_FALSE(Parses(old + std::string(kRegistryTextEnd) + "\n"));
+}
+
+TEST(RegistryText, TheEndLineMustBeThereAndLast)
+{
+    std::string body = "[HKEY_CURRENT_USER\\Software]\n\"bMusic\"=dword:00000000\n";
+    EXPECT_TRUE(Parses(Store(body)));
+    EXPECT_TRUE(Parses(Store(body) + "\n  \n"));
+    EXPECT_FALSE(Parses(std::string(kRegistryTextSignature) + "\n" + body));
+    EXPECT_FALSE(Parses(Store(body) + body));
+    EXPECT_FALSE(Parses(Store(body) + "; a comment\n"));
+    EXPECT_FALSE(Parses(Store(body) + std::string(kRegistryTextEnd) + "\n"));
+    // A value continued onto the end line swallows it.
+    EXPECT_FALSE(Parses(Store("[HKEY_CURRENT_USER]\n\"v\"=hex:01,\\\n")));
+}
+
+// A file cut short at any byte (a full disk, a copy broken off) must never
+// read as another store: either the same tree, or refused. Cut to nothing it
+// is an empty file, which is the empty store and the defaults, as a damaged
+// file gives.
+TEST(RegistryText, AStoreCutAtAnyByteIsRefused)
+{
+    RegistryNode root { std::string(kRoot) };
+    RegistryNode& game = root.AddSubKey("Software").AddSubKey("Orvella").AddSubKey("Korimba");
+    game.SetValue({ "bClick", 4, { 1, 0, 0, 0 } });
+    game.SetValue({ "bMusic", 4, { 0, 0, 0, 0 } });
+    game.SetValue({ "bMaskRun", 4, { 1, 0, 0, 0 } });
+    std::vector<uint8_t> takeTimes(60, 0x5A);
+    root.AddSubKey("Software").AddSubKey("Orvella").AddSubKey("Network").SetValue({ "Edo", 3, takeTimes });
+    root.AddSubKey("Empty");
+    std::string text = PrintRegistryText(root, kRoot);
+
+    RegistryNode whole;
+    ASSERT_TRUE(ParseRegistryText(text, kRoot, whole));
+    for (size_t cut = 1; cut < text.size(); ++cut) {
+        RegistryNode part;
+        if (ParseRegistryText(std::string_view(text).substr(0, cut), kRoot, part)) {
+            EXPECT_EQ(PrintRegistryText(part, kRoot), text) << "read whole when cut at " << cut;
+        }
+    }
+    RegistryNode nothing;
+    ASSERT_TRUE(ParseRegistryText("", kRoot, nothing));
+    EXPECT_EQ(nothing.SubKeyCount(), 0u);
+}
+
 TEST(RegistryText, MalformedFilesAreRefusedAndLeaveAnEmptyTree)
 {
     EXPECT_FALSE(Parses("[HKEY_CURRENT_USER\\A]\n"));
-    EXPECT_FALSE(Parses("Lumarra Registry 2\n"));
+    EXPECT_FALSE(Parses("Lumarra Registry 3\n"));
     const char* bad[] = {
         "\"v\"=dword:1\n",
         "[HKEY_LOCAL_MACHINE\\A]\n",

@@ -1,14 +1,17 @@
+#include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 #include "support/FileIo.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestScopes.h"
 
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
-#include <random>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -78,19 +81,25 @@ TEST(ReadFile, WholeFilesComeWithZeroPaddingAndFailuresWithNothing)
     }
 }
 
-TEST(ReadFile, PipesFailRatherThanBlock)
+TEST(ReadFile, NoRegularFileInPlaceFailsWithinASecond)
 {
     TestFolder folder;
     ASSERT_EQ(::mkfifo(folder.Native("pipe").c_str(), 0600), 0);
-    std::string pipe = folder.Internal("pipe");
-    size_t length = 99;
-    char buffer[4];
-    int major = 0, minor = 0, build = 0, revision = 0;
-    EXPECT_FALSE(ReadWholeFile(pipe, length));
-    EXPECT_EQ(ReadTextFile(pipe), "");
-    EXPECT_EQ(ReadFileAt(pipe, buffer, 0, sizeof buffer), 0);
-    EXPECT_EQ(AppendToFile(pipe, "x", 1), 0);
-    EXPECT_EQ(GetFileVersion(pipe, major, minor, build, revision), 0);
+    std::filesystem::create_directory(folder.Native("folder"));
+    // A device whose reads never end.
+    std::filesystem::create_symlink("/dev/zero", folder.Native("device"));
+    for (const char* name : { "pipe", "folder", "device" }) {
+        std::string path = folder.Internal(name);
+        int status = ExitStatusWithin(1000, [&] {
+            size_t length = 99;
+            char buffer[4];
+            int major = 0, minor = 0, build = 0, revision = 0;
+            return !ReadWholeFile(path, length) && length == 0 && ReadTextFile(path).empty()
+                && ReadFileAt(path, buffer, 0, sizeof buffer) == 0 && AppendToFile(path, "x", 1) == 0
+                && GetFileVersion(path, major, minor, build, revision) == 0;
+        });
+        EXPECT_EQ(status, 0) << name;
+    }
 }
 
 TEST(ReadFile, ReadAtFailsAtOrPastTheEnd)
@@ -204,31 +213,90 @@ TEST(WriteFile, FailedWritesLeaveTheOldFileWhole)
     EXPECT_EQ(EntriesIn(folder.Native()), 1u);
 }
 
-TEST(WriteFile, AWriterKilledAtAnyMomentLeavesOneWholeVersion)
+namespace {
+
+// Temporaries of atomic writes found in the folder.
+size_t TemporariesIn(const std::string& nativeFolder)
+{
+    size_t count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(nativeFolder))
+        count += entry.path().filename().string().find(".tmp") != std::string::npos;
+    return count;
+}
+
+// Writers of `versions` in turn, killed at random moments: the file is always
+// one whole version, and the next write leaves no temporary behind.
+template<typename WriteVersion>
+void ExpectKilledWritersLeaveWholeVersions(const TestFolder& folder, const std::string versions[3],
+    const std::string onDisk[3], WriteVersion write)
+{
+    ASSERT_EQ(write(versions[0]), 1);
+    KillWritersRepeatedly(30, 5000, [&] {
+        for (size_t i = 0;; ++i)
+            write(versions[i % 3]);
+    }, [&](int round) {
+        std::string contents = Contents(folder.Native("Score.dat"));
+        EXPECT_TRUE(contents == onDisk[0] || contents == onDisk[1] || contents == onDisk[2])
+            << "round " << round << ": " << contents.size() << " bytes";
+    });
+    ASSERT_EQ(write(versions[1]), 1);
+    EXPECT_EQ(Contents(folder.Native("Score.dat")), onDisk[1]);
+    EXPECT_EQ(TemporariesIn(folder.Native()), 0u);
+}
+
+}
+
+TEST(KilledWriters, WholeFileWritesLeaveOneWholeVersion)
 {
     TestFolder folder;
     std::string path = folder.Internal("Score.dat");
     // Versions differ in length and in every byte, so any mix shows.
     const std::string versions[] = { std::string(48000, 'a'), std::string(70000, 'b'), std::string(3000, 'c') };
-    ASSERT_EQ(WriteWholeFile(path, versions[0].data(), versions[0].size()), 1);
+    ExpectKilledWritersLeaveWholeVersions(folder, versions, versions,
+        [&](const std::string& version) { return WriteWholeFile(path, version.data(), version.size()); });
+}
 
-    std::mt19937 random(7);
-    for (int round = 0; round < 40; ++round) {
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            for (size_t i = 0;; ++i) {
-                const std::string& version = versions[i % std::size(versions)];
-                WriteWholeFile(path, version.data(), version.size());
-            }
-        }
-        ::usleep(200 + random() % 5000);
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        std::string contents = Contents(folder.Native("Score.dat"));
-        EXPECT_TRUE(contents == versions[0] || contents == versions[1] || contents == versions[2])
-            << "round " << round << ": " << contents.size() << " bytes";
-    }
+TEST(KilledWriters, TextFileWritesLeaveOneWholeVersion)
+{
+    TestFolder folder;
+    std::string path = folder.Internal("Score.dat");
+    std::string lineFeeds(20000, '\n');
+    std::string lineEnds;
+    for (size_t i = 0; i < lineFeeds.size(); ++i)
+        lineEnds += "\r\n";
+    const std::string versions[] = { std::string(30000, 'a') + "\n", lineFeeds, "NoWelcome" };
+    const std::string onDisk[] = { std::string(30000, 'a') + "\r\n", lineEnds, "NoWelcome" };
+    ExpectKilledWritersLeaveWholeVersions(folder, versions, onDisk,
+        [&](const std::string& version) { return WriteTextFile(path, version.c_str()); });
+}
+
+TEST(KilledWriters, OnlyStaleTemporariesOfOurOwnAreRemoved)
+{
+    TestFolder folder;
+    std::string path = folder.Internal("Score.dat");
+    std::vector<std::string> stale = { "Score.dat.tmpAbC123", "Score.dat.tmp000000" };
+    std::vector<std::string> kept = { "Score.dat.tmp1", "Score.dat.tmpABCDEFG", "Score.dat.tmpAB-DEF", "Other.dat.tmpABCDEF",
+        "Score.dat.tmpHELD01", "Score.dat.tmpLINK01" };
+    for (const std::string& name : stale)
+        Store(folder.Native(name), "half");
+    for (const std::string& name : kept)
+        Store(folder.Native(name), "not stale");
+    // One a running writer holds, one that is only a link to a file elsewhere.
+    FileDescriptor held(::open(folder.Native("Score.dat.tmpHELD01").c_str(), O_RDONLY));
+    ASSERT_EQ(::flock(held.Get(), LOCK_EX), 0);
+    std::filesystem::remove(folder.Native("Score.dat.tmpLINK01"));
+    std::filesystem::create_symlink(folder.Native("Other.dat.tmpABCDEF"), folder.Native("Score.dat.tmpLINK01"));
+
+    ASSERT_EQ(WriteWholeFile(path, "new", 3), 1);
+    for (const std::string& name : stale)
+        EXPECT_FALSE(std::filesystem::exists(folder.Native(name))) << name;
+    for (const std::string& name : kept)
+        EXPECT_TRUE(std::filesystem::exists(folder.Native(name))) << name;
+
+    // A sweep of the whole folder takes the other target's too.
+    EXPECT_EQ(RemoveStaleTemporaries(folder.Native()), 1u);
+    EXPECT_FALSE(std::filesystem::exists(folder.Native("Other.dat.tmpABCDEF")));
+    EXPECT_TRUE(std::filesystem::exists(folder.Native("Score.dat.tmpHELD01")));
 }
 
 TEST(WriteFile, Cp932NamesAreUtf8OnDisk)
