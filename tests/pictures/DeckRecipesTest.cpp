@@ -82,6 +82,18 @@ TEST(DeckRecipes, BadRecipesAreReported)
     EXPECT_FALSE(has("card 0 has no"));
     EXPECT_FALSE(DeckSheets(*emoji, Recipe::Parse("deck nowhere\n"), {}).Errors().empty());
 
+    // Two cards of a deck may share a background picture but never their
+    // main one, however the emoji is spelt; our own drawings count as pictures.
+    Recipe repeats = Recipe::Parse("deck owari\ncard 0 ⛩️ 🌲\ncard 1 🌲 ⛩\ncard 2 ⛩\ncard 3 @tofu\ncard 4 @nothing\n");
+    const std::vector<std::string> repeated = DeckSheets(*emoji, repeats, {}).Errors();
+    auto reports = [&](const std::string& part) {
+        return std::any_of(repeated.begin(), repeated.end(), [&](const std::string& e) { return e.find(part) != e.npos; });
+    };
+    EXPECT_TRUE(reports("line 4: card 2 repeats the main picture of card 0"));
+    EXPECT_FALSE(reports("card 1 repeats"));
+    EXPECT_FALSE(reports("no emoji @tofu"));
+    EXPECT_TRUE(reports("line 6: no emoji @nothing"));
+
     ScenePictures pictures(*emoji);
     std::vector<std::string> bad;
     EXPECT_TRUE(pictures.Paint(Recipe::Parse("bitmap 1 nosuch w=5 h=5\n").lines[0], bad).Empty());
