@@ -159,11 +159,11 @@ TEST(ContentSoundTest, EffectsAreShortAndNeverClip)
 
 // The result panel plays its effect, waits half a second and starts its
 // voice: the fault sound must be over by then, and the take chime, still
-// ringing, must sit well under the first word of every take voice.
+// ringing, must sit well under the first second of every take voice.
 TEST(ContentSoundTest, PanelEffectsLeaveRoomForTheirVoices)
 {
     constexpr double kVoiceDelay = 0.5;
-    constexpr double kFirstWord = 0.5;
+    constexpr double kFirstWord = 1.0;
     constexpr double kChimeUnderVoiceDb = 5.0;
     constexpr double kMp3Padding = 0.03;  // the encoder's delay and last frame
     Sound fault, chime;

@@ -18,7 +18,7 @@
 # game's decoder takes).
 set -eu
 
-jtalk_speed=0.85      # speech rate; 1.0 is the voice's own
+jtalk_speed=0.8       # speech rate; 1.0 is the voice's own
 jtalk_halftones=2     # added pitch, in semitones
 jtalk_f0_weight=1.2   # livelier intonation than the default 1.0
 lead_in=0.04          # seconds kept before the first phoneme
