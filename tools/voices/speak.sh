@@ -18,7 +18,10 @@
 # game's decoder takes).
 set -eu
 
-jtalk_speed=0.8       # speech rate; 1.0 is the voice's own
+# At 48 kHz the voice's own frame is 240 samples (5 ms); a longer frame
+# slows every sound and pause alike and keeps the pitch. (Its speech-rate
+# option would stretch mostly the pauses.)
+jtalk_frame=288       # 1.2 times slower
 jtalk_halftones=2     # added pitch, in semitones
 jtalk_f0_weight=1.2   # livelier intonation than the default 1.0
 lead_in=0.04          # seconds kept before the first phoneme
@@ -40,7 +43,7 @@ trap 'rm -rf "$work"' EXIT
 
 case $engine in
 open-jtalk)
-    open_jtalk -x "$5" -m "$6" -r "$jtalk_speed" -fm "$jtalk_halftones" -jf "$jtalk_f0_weight" \
+    open_jtalk -x "$5" -m "$6" -p "$jtalk_frame" -fm "$jtalk_halftones" -jf "$jtalk_f0_weight" \
         -ow "$work/raw.wav" -ot "$work/trace" "$text"
     # The label section of the trace: "start end label" lines, sil first and last.
     awk '/^\[Output label\]/ { on = 1; next } /^\[/ { on = 0 } on && NF == 3' "$work/trace" > "$work/labels"
