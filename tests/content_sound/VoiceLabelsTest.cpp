@@ -1,7 +1,8 @@
 // Holds the built voices to the kana they read: the phonemes Open JTalk
 // reports for every voice text must be those of standard Japanese (ん before
 // b, p and j still "N", っ a closure, りょ one palatal mora, おう a long
-// vowel), and no voice may stop before its last phoneme has sounded.
+// vowel), a card reading pauses once at each phrase break and nowhere else,
+// and no voice may stop before its last phoneme has sounded.
 
 #include "audio/SoundBuffer.h"
 #include "platform/CodePage.h"
@@ -21,9 +22,12 @@ namespace {
 constexpr double kLabelUnitsPerSecond = 1e7;
 // Every card reading and prompt: 143 proverb cards, 46 kana cards, 27 prompts.
 constexpr size_t kFewestVoices = 216;
+// The texts of the card readings (Wave/000 … Wave/003), not of the prompts.
+constexpr std::string_view kReadingPrefix = "Wave_00";
 
 struct Labels {
     std::vector<std::string> phonemes;  // without the silences and pauses
+    size_t pauses = 0;
     double speechSeconds = 0;           // from the first phoneme's start to the last one's end
 };
 
@@ -45,6 +49,7 @@ Labels ReadLabels(const std::filesystem::path& path)
         if (from == std::string::npos || to == std::string::npos || to < from)
             continue;
         std::string phoneme = label.substr(from + 1, to - from - 1);
+        labels.pauses += phoneme == "pau";
         if (phoneme == "sil" || phoneme == "pau")
             continue;
         if (phoneme.size() == 1 && std::string_view("AIUEO").find(phoneme[0]) != std::string_view::npos)
@@ -57,6 +62,22 @@ Labels ReadLabels(const std::filesystem::path& path)
     if (speechStart >= 0)
         labels.speechSeconds = static_cast<double>(speechEnd - speechStart) / kLabelUnitsPerSecond;
     return labels;
+}
+
+// The phrase breaks of a card reading: runs of spaces and punctuation
+// between two kana.
+size_t PhraseBreaksOf(std::u32string_view text)
+{
+    constexpr std::u32string_view kBreak = U"、。 ";
+    size_t breaks = 0;
+    bool spoken = false, pending = false;
+    for (char32_t c : text) {
+        bool isBreak = kBreak.find(c) != std::u32string_view::npos;
+        breaks += !isBreak && spoken && pending;
+        pending = isBreak ? spoken : false;
+        spoken = spoken || !isBreak;
+    }
+    return breaks;
 }
 
 std::string Joined(const std::vector<std::string>& phonemes)
@@ -113,6 +134,9 @@ TEST(VoiceLabels, EveryVoiceSaysItsKanaAndEndsAfterItsLastPhoneme)
         std::string text = ReadText(textFile);
         std::u32string kana = Cp932ToUtf32(Utf8ToCp932(text));
         EXPECT_EQ(Joined(labels.phonemes), Joined(PhonemesOf(kana))) << entry.path().filename() << ": " << text;
+        if (entry.path().filename().string().starts_with(kReadingPrefix)) {
+            EXPECT_EQ(labels.pauses, PhraseBreaksOf(kana)) << entry.path().filename() << ": " << text;
+        }
         std::string voice = VoiceFileOf(entry.path());
         EXPECT_GE(VoiceSeconds(voice), labels.speechSeconds) << voice << " stops before its last phoneme";
     }
