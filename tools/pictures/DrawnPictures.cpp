@@ -74,17 +74,18 @@ void PaintTemple(Canvas& c)
 // A seated Buddha in gold before a halo, on a lotus.
 void PaintBuddha(Canvas& c)
 {
-    c.FillCircle(80, 60, 46, Hex(0xF9E79F));
-    c.StrokeCircle(80, 60, 46, 3, Hex(0xE0B83C));
+    c.FillCircle(80, 60, 46, Hex(0xFFF4D6));
+    c.StrokeCircle(80, 60, 46, 4, Hex(0xE0A526));
+    c.StrokeCircle(80, 60, 38, 1.5f, Hex(0xF0C75E));
     for (float x : { 34.f, 58.f, 80.f, 102.f, 126.f })
         c.FillEllipse(x, 142, 20, 12, Hex(0xF1948A));
     c.FillEllipse(80, 134, 60, 10, Hex(0xE8786C));
-    Paint gold = Hex(0xD4A017), shade = Hex(0xB7860B);
+    Paint gold = Hex(0xC9921A), shade = Hex(0x9E700C);
     c.FillEllipse(80, 120, 50, 18, shade);
     constexpr std::array<PointF, 4> torso = { { { 50, 122 }, { 110, 122 }, { 100, 80 }, { 60, 80 } } };
     c.FillPolygon(torso, gold);
     c.FillEllipse(80, 82, 26, 10, gold);
-    c.FillEllipse(80, 112, 16, 7, Hex(0xE6BE3A));
+    c.FillEllipse(80, 112, 16, 7, Hex(0xDDAA30));
     c.FillEllipse(63, 60, 5, 9, gold);
     c.FillEllipse(97, 60, 5, 9, gold);
     c.FillCircle(80, 58, 17, gold);
