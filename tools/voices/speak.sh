@@ -43,8 +43,13 @@ trap 'rm -rf "$work"' EXIT
 
 case $engine in
 open-jtalk)
-    open_jtalk -x "$5" -m "$6" -p "$jtalk_frame" -fm "$jtalk_halftones" -jf "$jtalk_f0_weight" \
-        -ow "$work/raw.wav" -ot "$work/trace" "$text"
+    # Its notes (a pause before a text's first mora when it opens with a
+    # quotation mark) are shown only when it fails.
+    if ! open_jtalk -x "$5" -m "$6" -p "$jtalk_frame" -fm "$jtalk_halftones" -jf "$jtalk_f0_weight" \
+        -ow "$work/raw.wav" -ot "$work/trace" "$text" 2> "$work/notes"; then
+        cat "$work/notes" >&2
+        exit 1
+    fi
     # The label section of the trace: "start end label" lines, sil first and last.
     awk '/^\[Output label\]/ { on = 1; next } /^\[/ { on = 0 } on && NF == 3' "$work/trace" > "$work/labels"
     span=$(awk -v lead="$lead_in" -v tail="$tail_out" '
