@@ -18,9 +18,11 @@
 namespace lumarra {
 namespace {
 
-// Voices and effects are normalised to one level, so none drowns another.
+// Voices and music are normalised to one level, so none drowns another;
+// effects may sit lower, to stay under the voices they are heard with.
 constexpr double kLoudestPeakDb = -1.0;
 constexpr double kQuietestPeakDb = -6.0;
+constexpr double kQuietestEffectPeakDb = -14.0;
 constexpr double kShortestVoice = 0.4;
 constexpr double kLongestVoice = 8.0;
 constexpr double kLongestEffect = 3.0;
@@ -46,6 +48,16 @@ struct Sound {
         for (int16_t sample : samples)
             peak = std::max(peak, std::abs(static_cast<int>(sample)));
         return 20 * std::log10(peak / 32768.0);
+    }
+    // Loudness over `length` seconds from `from` (silence past the end).
+    double RmsDb(double from, double length) const
+    {
+        size_t first = std::min(samples.size(), static_cast<size_t>(from * format.samplesPerSec));
+        size_t count = static_cast<size_t>(length * format.samplesPerSec);
+        double sum = 1e-9;
+        for (size_t n = first; n < std::min(samples.size(), first + count); ++n)
+            sum += static_cast<double>(samples[n]) * samples[n];
+        return 10 * std::log10(sum / std::max<size_t>(count, 1) / (32768.0 * 32768.0));
     }
 };
 
@@ -77,10 +89,10 @@ bool Load(const std::string& name, Sound& sound)
     return true;
 }
 
-void ExpectEvenLoudness(const Sound& sound)
+void ExpectEvenLoudness(const Sound& sound, double quietestPeak = kQuietestPeakDb)
 {
     double peak = sound.PeakDb();
-    EXPECT_GE(peak, kQuietestPeakDb) << sound.name;
+    EXPECT_GE(peak, quietestPeak) << sound.name;
     EXPECT_LE(peak, kLoudestPeakDb) << sound.name;
 }
 
@@ -107,7 +119,7 @@ void CheckEffect(const std::string& name)
     if (!Load(name, sound))
         return;
     EXPECT_LT(sound.Seconds(), kLongestEffect) << name;
-    ExpectEvenLoudness(sound);
+    ExpectEvenLoudness(sound, kQuietestEffectPeakDb);
     if (name.ends_with(".mp3"))
         ExpectDecoderCapacity(sound);
 }
@@ -138,11 +150,37 @@ TEST(ContentSoundTest, MusicLoopsAreLongAndJoinWithoutAClick)
     }
 }
 
-TEST(ContentSoundTest, EffectsAreShortAndEvenlyLoud)
+TEST(ContentSoundTest, EffectsAreShortAndNeverClip)
 {
     for (const char* name : { "Data\\Sound03.mp3", "Data\\Sound04.mp3", "Data\\Sound07.mp3", "Data\\Sound08.mp3",
              "Data\\Sound09.mp3", "Data\\Sound14.mp3", "Data\\Sound18.wav" })
         CheckEffect(name);
+}
+
+// The result panel plays its effect, waits half a second and starts its
+// voice: the fault sound must be over by then, and the take chime, still
+// ringing, must sit well under the first second of every take voice.
+TEST(ContentSoundTest, PanelEffectsLeaveRoomForTheirVoices)
+{
+    constexpr double kVoiceDelay = 0.5;
+    constexpr double kFirstWord = 1.0;
+    constexpr double kChimeUnderVoiceDb = 5.0;
+    constexpr double kMp3Padding = 0.03;  // the encoder's delay and last frame
+    Sound fault, chime;
+    if (Load("Data\\Sound14.mp3", fault)) {
+        EXPECT_LE(fault.Seconds(), kVoiceDelay + kMp3Padding) << "the fault sound runs into its voice";
+    }
+    if (!Load("Data\\Sound07.mp3", chime))
+        return;
+    double chimeUnderVoice = chime.RmsDb(kVoiceDelay, kFirstWord);
+    for (int taker = 1; taker <= 2; ++taker) {
+        for (int phrase = 1; phrase <= 3; ++phrase) {
+            Sound voice;
+            if (Load(Numbered(taker == 1 ? "Wave\\GetCard1%d.mp3" : "Wave\\GetCard2%d.mp3", phrase), voice)) {
+                EXPECT_LE(chimeUnderVoice, voice.RmsDb(0, kFirstWord) - kChimeUnderVoiceDb) << voice.name;
+            }
+        }
+    }
 }
 
 TEST(ContentSoundTest, ClickIsPlainPcmWave)

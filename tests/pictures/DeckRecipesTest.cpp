@@ -13,6 +13,11 @@ using namespace lumarra;
 
 namespace {
 
+bool HasError(const std::vector<std::string>& errors, const std::string& part)
+{
+    return std::any_of(errors.begin(), errors.end(), [&](const std::string& e) { return e.find(part) != e.npos; });
+}
+
 std::string SourcePath(const std::string& relative)
 {
     const char* root = std::getenv("LUMARRA_SOURCE_DIR");
@@ -71,16 +76,23 @@ TEST(DeckRecipes, BadRecipesAreReported)
     ASSERT_TRUE(emoji);
     Recipe recipe = Recipe::Parse("deck edo frame=2B4C9B\ncard 0 🐕\ncard x 🐕\ncard 1 nothing\n");
     DeckSheets sheets(*emoji, recipe, { { 2000, "い" } });
-    const std::vector<std::string>& errors = sheets.Errors();
-    auto has = [&](const std::string& part) {
-        return std::any_of(errors.begin(), errors.end(), [&](const std::string& e) { return e.find(part) != e.npos; });
-    };
+    auto has = [&](const std::string& part) { return HasError(sheets.Errors(), part); };
     EXPECT_TRUE(has("line 3: expected card"));
     EXPECT_TRUE(has("line 4: no emoji nothing"));
     EXPECT_TRUE(has("card 2 has no picture"));
     EXPECT_TRUE(has("card 1 has no head kana"));
     EXPECT_FALSE(has("card 0 has no"));
     EXPECT_FALSE(DeckSheets(*emoji, Recipe::Parse("deck nowhere\n"), {}).Errors().empty());
+
+    // Two cards of a deck may share a background picture but never their
+    // main one, however the emoji is spelt; our own drawings count as pictures.
+    Recipe repeats = Recipe::Parse("deck owari\ncard 0 ⛩️ 🌲\ncard 1 🌲 ⛩\ncard 2 ⛩\ncard 3 @tofu\ncard 4 @nothing\n");
+    const std::vector<std::string> repeated = DeckSheets(*emoji, repeats, {}).Errors();
+    auto reports = [&](const std::string& part) { return HasError(repeated, part); };
+    EXPECT_TRUE(reports("line 4: card 2 repeats the main picture of card 0"));
+    EXPECT_FALSE(reports("card 1 repeats"));
+    EXPECT_FALSE(reports("no emoji @tofu"));
+    EXPECT_TRUE(reports("line 6: no emoji @nothing"));
 
     ScenePictures pictures(*emoji);
     std::vector<std::string> bad;

@@ -305,6 +305,21 @@ Canvas Canvas::Crop(int x, int y, int w, int h) const
     return out;
 }
 
+Canvas Canvas::TrimmedToInk() const
+{
+    constexpr float kInk = 0.01f;
+    int left = m_width, top = m_height, right = -1, bottom = -1;
+    for (int y = 0; y < m_height; ++y)
+        for (int x = 0; x < m_width; ++x)
+            if (At(x, y).a > kInk) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    if (right < 0)
+        return *this;
+    return Crop(left, top, right - left + 1, bottom - top + 1);
+}
+
 Canvas Canvas::Halo(float radius, const Paint& paint) const
 {
     Canvas out(m_width, m_height);

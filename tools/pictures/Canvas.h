@@ -78,6 +78,9 @@ public:
 
     // A copy of part of the picture.
     Canvas Crop(int x, int y, int w, int h) const;
+    // The smallest part holding every pixel with some alpha (the whole
+    // picture when none has any).
+    Canvas TrimmedToInk() const;
     // Every pixel's alpha grown by `radius` pixels and painted in `paint`: a
     // halo that lifts a shape off a busy background.
     Canvas Halo(float radius, const Paint& paint) const;

@@ -1,5 +1,6 @@
 #include "tools/pictures/CardPainter.h"
 
+#include "tools/pictures/DrawnPictures.h"
 #include "tools/pictures/EmojiFont.h"
 #include "tools/pictures/Lettering.h"
 
@@ -69,9 +70,16 @@ CardPainter::CardPainter(EmojiFont& emoji)
 
 CardPainter::~CardPainter() = default;
 
+std::optional<Canvas> RenderPicture(EmojiFont& font, std::string_view name)
+{
+    if (name.starts_with('@'))
+        return PaintDrawnPicture(name.substr(1));
+    return font.Render(name);
+}
+
 bool DrawEmoji(Canvas& canvas, EmojiFont& font, const std::string& name, float cx, float cy, float size)
 {
-    std::optional<Canvas> picture = font.Render(name);
+    std::optional<Canvas> picture = RenderPicture(font, name);
     if (!picture)
         return false;
     float scale = size / std::max(picture->Width(), picture->Height());
@@ -92,7 +100,7 @@ std::vector<std::string> CardPainter::Missing(const CardDesign& design)
 {
     std::vector<std::string> missing;
     for (const std::string& name : design.emoji)
-        if (!m_emoji.Render(name))
+        if (!RenderPicture(m_emoji, name))
             missing.push_back(name);
     return missing;
 }

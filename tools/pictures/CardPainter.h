@@ -4,7 +4,9 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lumarra {
@@ -44,7 +46,11 @@ private:
     std::map<int, std::unique_ptr<Lettering>> m_letterings;
 };
 
-// The emoji `name` drawn centred on (cx, cy) and fitted into a square of
+// The picture called `name`: an emoji, or one of our own drawings when the
+// name starts with '@'; nullopt when there is none of that name.
+std::optional<Canvas> RenderPicture(EmojiFont& font, std::string_view name);
+
+// The picture `name` drawn centred on (cx, cy) and fitted into a square of
 // `size`, keeping its proportions; false when the face lacks it.
 bool DrawEmoji(Canvas& canvas, EmojiFont& font, const std::string& name, float cx, float cy, float size);
 

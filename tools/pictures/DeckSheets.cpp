@@ -20,6 +20,17 @@ constexpr float kSheetDither = 0.75f;
 // kana and outlines crisp.
 constexpr int kSmallOversample = 3;
 
+// One picture however it is spelt: an emoji with or without its variation
+// selector is the same picture.
+std::u32string PictureKey(const std::string& name)
+{
+    constexpr char32_t kVariationFirst = 0xFE00;
+    constexpr char32_t kVariationLast = 0xFE0F;
+    std::u32string points = DecodeUtf8(name);
+    std::erase_if(points, [](char32_t c) { return c >= kVariationFirst && c <= kVariationLast; });
+    return points;
+}
+
 const DeckLayout* LayoutOf(const RecipeLine* deck)
 {
     return deck && !deck->args.empty() ? DeckLayout::Find(deck->args[0]) : nullptr;
@@ -53,16 +64,24 @@ DeckSheets::DeckSheets(EmojiFont& emoji, const Recipe& recipe, std::map<int, std
         m_errors.push_back("no known deck line");
         return;
     }
+    // A child matches the reading to its card by the main picture: two cards
+    // of a deck must never share it.
+    std::map<std::u32string, int> cardOfMain;
     for (const RecipeLine* card : recipe.Find("card")) {
+        std::string where = "line " + std::to_string(card->number) + ": ";
         std::optional<int> r = card->args.empty() ? std::nullopt : ParseInt(card->args[0]);
         if (!r || card->args.size() < 2) {
-            m_errors.push_back("line " + std::to_string(card->number) + ": expected card <ReadIndex> <emoji>...");
+            m_errors.push_back(where + "expected card <ReadIndex> <emoji>...");
             continue;
         }
         std::vector<std::string> names(card->args.begin() + 1, card->args.end());
         CardPainter painter(m_emoji);
         for (const std::string& missing : painter.Missing({ "", names, 0, false }))
-            m_errors.push_back("line " + std::to_string(card->number) + ": no emoji " + missing);
+            m_errors.push_back(where + "no emoji " + missing);
+        auto [first, added] = cardOfMain.try_emplace(PictureKey(names[0]), *r);
+        if (!added)
+            m_errors.push_back(where + "card " + std::to_string(*r) + " repeats the main picture of card "
+                + std::to_string(first->second));
         m_cards[*r] = std::move(names);
     }
     for (int code : layout->cards) {

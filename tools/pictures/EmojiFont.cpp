@@ -35,21 +35,6 @@ std::string FindEmojiFile()
     return path;
 }
 
-// The smallest box holding every pixel with some alpha.
-Canvas TrimToInk(const Canvas& canvas)
-{
-    int left = canvas.Width(), top = canvas.Height(), right = -1, bottom = -1;
-    for (int y = 0; y < canvas.Height(); ++y)
-        for (int x = 0; x < canvas.Width(); ++x)
-            if (canvas.At(x, y).a > 0.01f) {
-                left = std::min(left, x), right = std::max(right, x);
-                top = std::min(top, y), bottom = std::max(bottom, y);
-            }
-    if (right < 0)
-        return canvas;
-    return canvas.Crop(left, top, right - left + 1, bottom - top + 1);
-}
-
 }
 
 std::u32string DecodeUtf8(std::string_view text)
@@ -127,7 +112,7 @@ std::optional<Canvas> EmojiFont::Render(std::string_view emoji)
             p.a = row[4 * x + 3] / 255.0f;
         }
     }
-    return m_cache.emplace(cp, TrimToInk(canvas)).first->second;
+    return m_cache.emplace(cp, canvas.TrimmedToInk()).first->second;
 }
 
 }

@@ -192,12 +192,18 @@ Canvas PaintLogo(const Job& job)
 }
 
 // The title's five choices, each under its hot spot: x offsets and widths in
-// the picture, 100 pixels high.
+// the picture, 100 pixels high. A choice with a kana reading (its label is
+// kanji a child may not read yet) shows it on the paper under a smaller
+// picture.
 Canvas PaintChoices(const Job& job)
 {
+    constexpr float kPictureY = 38, kPictureSize = 56;
+    constexpr float kReadPictureY = 31, kReadPictureSize = 44;
+    constexpr float kKanaY = 62;
+    constexpr int kKanaPixels = 13;
     Canvas c(job.width, job.height);
     std::vector<std::string> xs = job.List("xs"), ws = job.List("ws"), colors = job.List("colors"),
-                             emoji = job.List("emoji"), labels = job.List("labels");
+                             emoji = job.List("emoji"), labels = job.List("labels"), kana = job.List("kana");
     for (size_t i = 0; i < xs.size() && i < ws.size() && i < colors.size() && i < emoji.size() && i < labels.size();
          ++i) {
         float x = static_cast<float>(ParseInt(xs[i]).value_or(0)), w = static_cast<float>(ParseInt(ws[i]).value_or(70));
@@ -205,7 +211,11 @@ Canvas PaintChoices(const Job& job)
         RaisedPanel(c, x + 1, 1, w - 4, 96, 8, frame.Mix(Paint::Hex(0xFFFFFF), 0.2f), frame,
             frame.Mix(Paint::Hex(0), 0.4f));
         c.FillRoundRectGradient(x + 5, 5, w - 12, 66, 5, Paint::Hex(0xFFFCF2), Paint::Hex(0xF7EBCF));
-        job.Emoji(c, emoji[i], x + w / 2 - 1, 38, std::min(w - 18, 56.0f));
+        bool read = i < kana.size() && !kana[i].empty();
+        job.Emoji(c, emoji[i], x + w / 2 - 1, read ? kReadPictureY : kPictureY,
+            std::min(w - 18, read ? kReadPictureSize : kPictureSize));
+        if (read)
+            job.Label(c, kana[i], x + w / 2 - 1, kKanaY, kKanaPixels, frame.Mix(Paint::Hex(0), 0.3f));
         int px = labels[i].size() > 9 ? 12 : 15;
         job.Label(c, labels[i], x + w / 2 - 1, 84, px, Paint::Hex(0xFFFFFF), 2, frame.Mix(Paint::Hex(0), 0.5f));
     }
