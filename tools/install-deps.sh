@@ -10,6 +10,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-color-emoji
   libmp3lame-dev lame espeak-ng sox libsox-fmt-mp3
   libgif-dev xvfb xdotool imagemagick x11-utils
+  libx11-dev openbox weston
 )
 
 missing=()

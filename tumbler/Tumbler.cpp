@@ -1,17 +1,15 @@
 #include "tumbler/Tumbler.h"
 
+#include "childlock/ReleaseWord.h"
 #include "support/SystemInfo.h"
 
 #include <atomic>
 #include <dlfcn.h>
-#include <string_view>
 
 using namespace lumarra;
 
 namespace {
 
-// The release word of the release prompt: its letters must get through.
-constexpr std::string_view kReleaseWord = "ZEP";
 // The lower-case character code of an ASCII capital.
 constexpr uint32_t kLowerCaseOffset = 'a' - 'A';
 constexpr uint16_t kKeyHeldBit = 0x8000;
