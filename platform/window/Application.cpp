@@ -5,10 +5,12 @@
 #include "platform/window/Cursor.h"
 #include "platform/window/QuitSignals.h"
 #include "platform/window/Window.h"
+#include "platform/window/X11Errors.h"
 
 #include <SDL.h>
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 namespace lumarra {
 
@@ -114,8 +116,10 @@ Application::Application()
     // OpenGL one, which forgets the owner it was given (dialogs and the main
     // window would no longer stay above their owners); X11's own
     // framebuffer keeps the window.
-    if (const char* driver = SDL_GetCurrentVideoDriver(); driver && std::string_view(driver) == "x11")
+    if (const char* driver = SDL_GetCurrentVideoDriver(); driver && std::string_view(driver) == "x11") {
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        IgnoreX11ProtocolErrors();
+    }
     m_postEvent = SDL_RegisterEvents(2);
     if (m_postEvent == static_cast<uint32_t>(-1)) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);

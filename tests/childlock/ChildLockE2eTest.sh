@@ -52,13 +52,13 @@ start_private_xvfb
 [ -n "$xvfb" ] || { echo "skipped: no free display in :71-:79"; exit 77; }
 
 # openbox with its built-in configuration and key bindings.
-HOME="$work" XDG_CONFIG_HOME="$work/config" openbox >/dev/null 2>&1 &
+HOME="$work" XDG_CONFIG_HOME="$work/config" openbox >"$work/openbox.log" 2>&1 &
 wm=$!
 for i in $(seq 1 150); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
     sleep 0.1
 done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" || fail "openbox did not start"
+xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" || { cat "$work/openbox.log"; fail "openbox did not start"; }
 xmessage -geometry 400x200+40+40 "another program" >/dev/null 2>&1 &
 other=$!
 
