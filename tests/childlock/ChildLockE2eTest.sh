@@ -160,7 +160,16 @@ wait_for 'no_dialog "$caption"' 30 || fail "notice stays"
 wait_for 'grep -qi "\"bMaskRun\"=dword:00000001" "$LUMARRA_REGISTRY_DIR"/*.reg 2>/dev/null' 30 \
     || fail "bMaskRun not stored"
 
-# 3. Keys and shortcuts change nothing.
+# 3. The pointer cannot reach the screen's corners and edges, and keys and
+# shortcuts change nothing.
+xdotool mousemove 0 0
+sleep 0.2
+eval "$(xdotool getmouselocation --shell)"
+[ "$X" -ge "$left" ] && [ "$Y" -ge "$top" ] || fail "the pointer reached $X,$Y"
+xdotool mousemove 1279 1023
+sleep 0.2
+eval "$(xdotool getmouselocation --shell)"
+[ "$X" -lt "$right" ] && [ "$Y" -lt 1023 ] || fail "the pointer reached $X,$Y"
 rest_pointer
 wait_for 'focus_is_game' 30 || fail "the game lost the focus after the notice"
 sleep 0.5

@@ -6,10 +6,12 @@
 #include "platform/CodePage.h"
 #include "platform/window/CheckBox.h"
 #include "platform/window/KeyboardHook.h"
+#include "platform/window/QuitSignals.h"
 #include "tests/support/TestScopes.h"
 #include "tests/window/WindowTestSupport.h"
 #include "tumbler/Tumbler.h"
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -274,6 +276,20 @@ TEST_F(ChildLockTest, MaskAtStartLocksAtOnceAndShowsTheNoticeAfterTheTitle)
     game.DestroyWindow();
     EXPECT_FALSE(AreKeyboardHooksInstalled()) << "the end unlocks";
     EXPECT_EQ(ReadMaskAtStart(), 1);
+}
+
+TEST_F(ChildLockTest, HangUpSignalEndsTheOpenDialog)
+{
+    CatchQuitSignals();
+    CInputKeyDlg prompt;
+    Driver driver([&] {
+        if (!prompt.IsWindowVisible())
+            return false;
+        std::raise(SIGHUP);
+        return true;
+    });
+    EXPECT_EQ(prompt.DoModal(), IDCANCEL);
+    EXPECT_TRUE(m_app.IsQuitting());
 }
 
 TEST_F(ChildLockTest, QuitEndsEveryModalLoop)
