@@ -359,10 +359,14 @@ void CMainGameDlg::MaskOn(bool showNotice)
     // Without a lock (an old system) the mask still covers the screen.
     LockKeyboard();
     Invalidate(false);
-    if (showNotice) {
-        CStartMaskDlg notice(this);
-        notice.DoModal();
-    }
+    if (showNotice)
+        ShowMaskNotice();
+}
+
+void CMainGameDlg::ShowMaskNotice()
+{
+    CStartMaskDlg notice(this);
+    notice.DoModal();
 }
 
 void CMainGameDlg::MaskOff()
@@ -417,8 +421,7 @@ void CMainGameDlg::OnTimer(uintptr_t id)
         if (titleNotReady)
             return;
         KillTimer(kMaskNoticeTimer);
-        CStartMaskDlg notice(this);
-        notice.DoModal();
+        ShowMaskNotice();
         SetTimer(kWelcomeTimer, kStartTimerMs);
         return;
     }

@@ -99,6 +99,7 @@ private:
     void ToggleMusic();
     void StopStage();
     void ShowMaskMessage();
+    void ShowMaskNotice();
     void ShowWelcome(bool openedByUser);
 
     Dialog m_frame;
