@@ -1,13 +1,14 @@
 #include "app/CGameApp.h"
 
 #include "app/CMainGameDlg.h"
+#include "childlock/CMaskBackDlg.h"
 #include "graphics/PictureCache.h"
 #include "platform/CodePage.h"
 #include "platform/NativePath.h"
 #include "platform/window/MessageBox.h"
+#include "platform/window/QuitSignals.h"
 #include "platform/window/SystemMetrics.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -16,7 +17,6 @@ namespace lumarra {
 
 namespace {
 
-constexpr uint32_t kBackdropTemplate = 309;
 constexpr std::string_view kRegistSwitch = "/REGIST";
 constexpr int kExitFailure = 1;
 
@@ -24,20 +24,7 @@ constexpr int kExitFailure = 1;
 
 bool CGameApp::HasRegistSwitch(std::string_view commandLine)
 {
-    // Upper-case single-byte characters only; double-byte ones pass whole so
-    // that a trail byte is never taken for a letter.
-    std::string upper;
-    upper.reserve(commandLine.size());
-    for (size_t i = 0; i < commandLine.size();) {
-        size_t length = std::max<size_t>(1, CharLength(commandLine, i, GetSystemCodePage()));
-        if (length == 1) {
-            char c = commandLine[i];
-            upper.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
-        } else {
-            upper.append(commandLine.substr(i, length));
-        }
-        i += length;
-    }
+    std::string upper = UpperCaseAscii(commandLine, GetSystemCodePage());
     return upper.find(kRegistSwitch) != std::string::npos;
 }
 
@@ -53,6 +40,9 @@ bool CGameApp::InitInstance()
         m_exitCode = kExitFailure;
         return false;
     }
+    // From here on a quit signal closes the game the orderly way; the cache
+    // prebuild above ends at the signal as any program does.
+    CatchQuitSignals();
     if (GetScreenSize().width < kMinimumScreenWidth && !ConfirmSmallScreen())
         return false;
     try {
@@ -83,10 +73,8 @@ bool CGameApp::ConfirmSmallScreen()
 
 void CGameApp::RunGame()
 {
-    Dialog backdrop;
-    backdrop.Create(kBackdropTemplate, nullptr);
-    backdrop.SetWindowPos(ZOrder::Top, 0, 0, GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN),
-        SWP_NOACTIVATE);
+    CMaskBackDlg backdrop;
+    backdrop.Create();
     {
         CMainGameDlg game(&backdrop);
         SetMainWindow(&game);

@@ -1,10 +1,14 @@
 #include "app/CMainGameDlg.h"
 
 #include "app/CAboutDlg.h"
+#include "app/CWelcomeDlg.h"
 #include "app/ProgramVersion.h"
 #include "app/StartScene.h"
 #include "app/Settings.h"
 #include "audio/SoundDevice.h"
+#include "childlock/CInputKeyDlg.h"
+#include "childlock/CMaskBackDlg.h"
+#include "childlock/CStartMaskDlg.h"
 #include "game/StringIds.h"
 #include "platform/CodePage.h"
 #include "platform/Resources.h"
@@ -16,6 +20,7 @@
 #include "platform/window/MessageBox.h"
 #include "platform/window/PopupMenu.h"
 #include "platform/window/SystemMetrics.h"
+#include "tumbler/Tumbler.h"
 
 #include <cstdio>
 
@@ -72,7 +77,7 @@ const char* const kCaption = "Lumarra（Velmora）";
 
 }
 
-CMainGameDlg::CMainGameDlg(Window* backdrop)
+CMainGameDlg::CMainGameDlg(CMaskBackDlg* backdrop)
     : Dialog(kTemplateId)
     , m_backdrop(backdrop)
 {
@@ -133,7 +138,10 @@ bool CMainGameDlg::OnInitDialog()
 
     m_stage.StartThread();
     m_view.SetFocus();
-    SetTimer(kWelcomeTimer, kStartTimerMs);
+    m_maskOn = ReadMaskAtStart() != 0;
+    if (m_maskOn)
+        MaskOn(false);
+    SetTimer(m_maskOn ? kMaskNoticeTimer : kWelcomeTimer, kStartTimerMs);
     return true;
 }
 
@@ -319,7 +327,10 @@ void CMainGameDlg::OnLButtonUp(unsigned flags, Point point)
     } else if (hit(kModeButton)) {
         ToggleClickMode();
     } else if (hit(kMaskButton)) {
-        // The mask itself comes with the child lock; the button keeps its face.
+        if (m_maskOn)
+            MaskOff();
+        else
+            MaskOn(true);
         Invalidate(false);
     } else if (hit(kMusicButton)) {
         ToggleMusic();
@@ -331,6 +342,39 @@ void CMainGameDlg::OnLButtonUp(unsigned flags, Point point)
 void CMainGameDlg::ShowMaskMessage()
 {
     MessageBox(this, Sjis("デスクトップマスクをOFFにして下さい。　　"), Sjis(kCaption), MB_ICONINFORMATION);
+}
+
+void CMainGameDlg::MaskOn(bool showNotice)
+{
+    m_maskOn = true;
+    if (m_backdrop)
+        m_backdrop->CoverScreen();
+    SetForegroundWindow();
+    m_captionTip.DelTool(kCloseTool);
+    m_captionTip.DelTool(kMinimiseTool);
+    // Without a lock (an old system) the mask still covers the screen.
+    LockKeyboard();
+    Invalidate(false);
+    if (showNotice)
+        ShowMaskNotice();
+}
+
+void CMainGameDlg::ShowMaskNotice()
+{
+    CStartMaskDlg notice(this);
+    notice.DoModal();
+}
+
+void CMainGameDlg::MaskOff()
+{
+    CInputKeyDlg prompt(this);
+    if (prompt.DoModal() != IDOK)
+        return;
+    m_maskOn = false;
+    if (m_backdrop)
+        m_backdrop->Uncover();
+    AddCloseTools();
+    UnLockKeyboard();
 }
 
 void CMainGameDlg::ToggleClickMode()
@@ -369,6 +413,14 @@ void CMainGameDlg::OnTimer(uintptr_t id)
         PostMessage(WM_SYSCOMMAND, kWelcomeCommand, kAutomaticWelcome);
         return;
     }
+    if (id == kMaskNoticeTimer) {
+        if (titleNotReady)
+            return;
+        KillTimer(kMaskNoticeTimer);
+        ShowMaskNotice();
+        SetTimer(kWelcomeTimer, kStartTimerMs);
+        return;
+    }
     if (m_stageLink)
         m_stageLink->OnTimer(id);
 }
@@ -382,12 +434,28 @@ void CMainGameDlg::OnSysCommand(unsigned command, LPARAM lParam)
         break;
     }
     case kWelcomeCommand:
-        // The welcome dialog opens here once it exists.
+        ShowWelcome(lParam != kAutomaticWelcome);
         break;
+    case SC_CLOSE:
+    case SC_MINIMIZE:
+        // What the window manager asks for is refused as the caption
+        // buttons refuse it.
+        if (m_maskOn) {
+            ShowMaskMessage();
+            break;
+        }
+        [[fallthrough]];
     default:
         Dialog::OnSysCommand(command, lParam);
         break;
     }
+}
+
+void CMainGameDlg::ShowWelcome(bool openedByUser)
+{
+    CWelcomeDlg welcome(this);
+    welcome.SetOpenedByUser(openedByUser);
+    welcome.DoModal();
 }
 
 void CMainGameDlg::OnClose()
@@ -406,6 +474,7 @@ void CMainGameDlg::StopStage()
         return;
     m_stageStopped = true;
     KillTimer(kWelcomeTimer);
+    KillTimer(kMaskNoticeTimer);
     ShowWindow(SW_HIDE);
     m_stage.active = 0;
     m_stage.Wait(kStagePauseMs);
@@ -425,6 +494,7 @@ void CMainGameDlg::StopStage()
 
 bool CMainGameDlg::DestroyWindow()
 {
+    UnLockKeyboard();
     StopStage();
     return Dialog::DestroyWindow();
 }

@@ -13,6 +13,7 @@
 
 namespace lumarra {
 
+class CMaskBackDlg;
 class Font;
 class Icon;
 
@@ -46,11 +47,12 @@ public:
         kButtonCount,
     };
 
-    explicit CMainGameDlg(Window* backdrop = nullptr);
+    explicit CMainGameDlg(CMaskBackDlg* backdrop = nullptr);
     ~CMainGameDlg() override;
 
     bool Create(Window* owner);
-    // Stops the stage first whichever way the game ends.
+    // Unlocks the keyboard, then stops the stage, whichever way the game
+    // ends.
     bool DestroyWindow() override;
 
     // Called by the view on every pointer move, in view coordinates.
@@ -64,6 +66,12 @@ public:
     // A caption button's rectangle in window coordinates.
     Rect GetButtonRect(CaptionButton button) const { return m_buttonRects[button]; }
     bool IsMaskOn() const { return m_maskOn; }
+
+    // The desktop mask: on covers the screen with the backdrop, locks the
+    // keyboard and shows the notice (left out at start-up, where a timer
+    // shows it once the title is up); off asks for the release word first.
+    void MaskOn(bool showNotice);
+    void MaskOff();
 
 protected:
     bool OnInitDialog() override;
@@ -91,9 +99,11 @@ private:
     void ToggleMusic();
     void StopStage();
     void ShowMaskMessage();
+    void ShowMaskNotice();
+    void ShowWelcome(bool openedByUser);
 
     Dialog m_frame;
-    Window* m_backdrop;
+    CMaskBackDlg* m_backdrop;
     CStageView m_view;
     GameStage* m_stageLink = nullptr;
     GameStage m_stage;

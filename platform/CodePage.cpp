@@ -150,6 +150,18 @@ size_t CharLength(std::string_view text, size_t pos, CodePage codePage)
     return std::min(length, text.size() - pos);
 }
 
+std::string UpperCaseAscii(std::string_view text, CodePage codePage)
+{
+    std::string upper(text);
+    for (size_t pos = 0; pos < upper.size();) {
+        size_t length = std::max<size_t>(1, CharLength(upper, pos, codePage));
+        if (length == 1 && upper[pos] >= 'a' && upper[pos] <= 'z')
+            upper[pos] = static_cast<char>(upper[pos] - 'a' + 'A');
+        pos += length;
+    }
+    return upper;
+}
+
 std::string Cp932ToUtf8(std::string_view text)
 {
     return Convert<std::string>(kCp932ToUtf8, text, 1);

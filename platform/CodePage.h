@@ -22,6 +22,11 @@ void SetSystemCodePage(CodePage codePage);
 // `text` so a caller never steps past it.
 size_t CharLength(std::string_view text, size_t pos, CodePage codePage);
 
+// Upper-cases the ASCII letters of single-byte characters and steps over
+// multibyte characters whole, so a trail byte that happens to be a letter is
+// never changed.
+std::string UpperCaseAscii(std::string_view text, CodePage codePage);
+
 // Conversions at the platform boundary. Characters with no mapping become '?'.
 std::string Cp932ToUtf8(std::string_view text);
 std::string Utf8ToCp932(std::string_view text);

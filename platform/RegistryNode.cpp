@@ -13,15 +13,7 @@ RegistryNode::RegistryNode(std::string name)
 
 std::string RegistryNode::FoldName(std::string_view name)
 {
-    std::string folded(name);
-    CodePage codePage = GetSystemCodePage();
-    for (size_t pos = 0; pos < folded.size();) {
-        size_t length = CharLength(folded, pos, codePage);
-        if (length == 1 && folded[pos] >= 'a' && folded[pos] <= 'z')
-            folded[pos] = static_cast<char>(folded[pos] - 'a' + 'A');
-        pos += length;
-    }
-    return folded;
+    return UpperCaseAscii(name, GetSystemCodePage());
 }
 
 RegistryNode* RegistryNode::FindSubKey(std::string_view name)

@@ -155,6 +155,8 @@ struct VersionInfo {
     std::u16string_view productName;
     uint16_t language = 0;
     uint16_t codePage = 0;
+    // Empty leaves the "FileDescription" entry out.
+    std::u16string_view fileDescription = {};
 };
 
 inline constexpr size_t kVersionResourceCapacity = 1024;
@@ -162,8 +164,8 @@ inline constexpr uint32_t kFixedFileInfoSignature = 0xFEEF04BD;
 
 // The resource of `info`: the fixed file information with the version
 // numbers, one string table for the language and code page with
-// "FileVersion" and "ProductName", and the translation table naming that
-// pair.
+// "FileVersion" and "ProductName" (after "FileDescription" when there is
+// one), and the translation table naming that pair.
 constexpr VersionResourceWriter<kVersionResourceCapacity> BuildVersionResource(const VersionInfo& info)
 {
     constexpr uint32_t kStructVersion = 0x00010000;
@@ -191,6 +193,8 @@ constexpr VersionResourceWriter<kVersionResourceCapacity> BuildVersionResource(c
     size_t root = writer.BeginBinaryBlock(u"VS_VERSION_INFO", fixedBytes, sizeof fixedBytes);
     size_t strings = writer.BeginBlock(u"StringFileInfo");
     size_t table = writer.BeginBlock(std::u16string_view(tableKey, 8));
+    if (!info.fileDescription.empty())
+        writer.EndBlock(writer.BeginTextBlock(u"FileDescription", info.fileDescription));
     writer.EndBlock(writer.BeginTextBlock(u"FileVersion", info.fileVersion));
     writer.EndBlock(writer.BeginTextBlock(u"ProductName", info.productName));
     writer.EndBlock(table);

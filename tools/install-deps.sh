@@ -10,6 +10,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-color-emoji
   libmp3lame-dev lame open-jtalk open-jtalk-mecab-naist-jdic espeak-ng sox libsox-fmt-mp3
   libgif-dev xvfb xdotool imagemagick x11-utils
+  libx11-dev openbox weston
 )
 # The reading voice lives in Debian's contrib section, which a machine's own
 # package sources often leave out. Without it the voices are spoken by

@@ -3,11 +3,14 @@
 #include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "platform/window/Cursor.h"
+#include "platform/window/QuitSignals.h"
 #include "platform/window/Window.h"
+#include "platform/window/X11Errors.h"
 
 #include <SDL.h>
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 namespace lumarra {
 
@@ -34,6 +37,10 @@ unsigned VirtualKeyFromSdl(SDL_Keycode key)
         return '0' + static_cast<unsigned>(key - SDLK_0);
     if (key >= SDLK_F1 && key <= SDLK_F12)
         return VK_F1 + static_cast<unsigned>(key - SDLK_F1);
+    if (key >= SDLK_F13 && key <= SDLK_F24)
+        return VK_F13 + static_cast<unsigned>(key - SDLK_F13);
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9)
+        return VK_NUMPAD1 + static_cast<unsigned>(key - SDLK_KP_1);
     switch (key) {
     case SDLK_BACKSPACE:
         return VK_BACK;
@@ -73,6 +80,14 @@ unsigned VirtualKeyFromSdl(SDL_Keycode key)
         return VK_DOWN;
     case SDLK_DELETE:
         return VK_DELETE;
+    case SDLK_KP_0:
+        return VK_NUMPAD0;
+    case SDLK_LGUI:
+        return VK_LWIN;
+    case SDLK_RGUI:
+        return VK_RWIN;
+    case SDLK_APPLICATION:
+        return VK_APPS;
     default:
         return 0;
     }
@@ -117,6 +132,14 @@ Application::Application()
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         m_ready = false;
         return;
+    }
+    // On X11 a texture framebuffer would recreate each native window as an
+    // OpenGL one, which forgets the owner it was given (dialogs and the main
+    // window would no longer stay above their owners); X11's own
+    // framebuffer keeps the window.
+    if (const char* driver = SDL_GetCurrentVideoDriver(); driver && std::string_view(driver) == "x11") {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        IgnoreX11ProtocolErrors();
     }
     m_postEvent = SDL_RegisterEvents(2);
     if (m_postEvent == static_cast<uint32_t>(-1)) {
@@ -255,6 +278,9 @@ void Application::PumpMessages(bool wait, uint32_t maxWaitMs)
 {
     if (!m_ready || !IsInterfaceThread())
         return;
+    if (TakeQuitSignal())
+        Quit();
+    m_keyboardGrab.Update();
     SDL_Event event;
     int handled = 0;
     if (wait && WaitForEvent(event, maxWaitMs)) {
@@ -463,7 +489,7 @@ void Application::HandleKey(const SDL_Event& event)
 {
     m_keyModifiers = event.key.keysym.mod;
     unsigned key = VirtualKeyFromSdl(event.key.keysym.sym);
-    if (key == 0)
+    if (!m_keyboardGrab.PassKey(event.key, key) || key == 0)
         return;
     bool down = event.type == SDL_KEYDOWN;
     bool alt = (event.key.keysym.mod & KMOD_ALT) != 0 || key == VK_MENU;
@@ -486,6 +512,8 @@ void Application::HandleKey(const SDL_Event& event)
 
 void Application::HandleText(const char* utf8)
 {
+    if (!m_keyboardGrab.PassText())
+        return;
     std::string text = Utf8ToCp932(utf8);
     for (size_t pos = 0; pos < text.size();) {
         size_t length = CharLength(text, pos, CodePage::Cp932);
@@ -515,6 +543,7 @@ void Application::HandleWindowEvent(const SDL_Event& event)
         window->PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
+        m_keyboardGrab.FocusGained(window->m_sdlWindow);
         if (window->GetExStyle() & WS_EX_NOACTIVATE)
             break;
         if (AcceptsInput(window))
@@ -538,6 +567,16 @@ void Application::HandleWindowEvent(const SDL_Event& event)
     default:
         break;
     }
+}
+
+void Application::Quit()
+{
+    m_quitting = true;
+    for (WindowHandle handle : m_modalStack) {
+        if (Window* window = Window::FromHandle(handle))
+            window->EndModalLoop(IDCANCEL);
+    }
+    WakeUp();
 }
 
 void Application::Dispatch(Message& message)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/gdi/GdiTypes.h"
+#include "platform/window/KeyboardGrab.h"
 #include "platform/window/WindowTypes.h"
 
 #include <atomic>
@@ -55,6 +56,15 @@ public:
     template <typename Done>
     bool PumpUntil(Done&& done, uint32_t timeoutMs);
 
+    // Ends every modal loop, and every one started later at once, so that
+    // the program returns through its normal close path. A quit signal
+    // (CatchQuitSignals) leads here.
+    void Quit();
+    bool IsQuitting() const { return m_quitting; }
+    // Whether the keyboard and pointer are held for an installed keyboard
+    // hook.
+    bool IsGrabbingKeyboard() const { return m_keyboardGrab.IsGrabbing(); }
+
     // The last known pointer position on the screen.
     Point GetCursorPos() const;
     // Whether Shift, Ctrl or Alt (VK_SHIFT, VK_CONTROL, VK_MENU) was held at
@@ -108,6 +118,7 @@ private:
     Window* FindSdlWindow(uint32_t sdlId) const;
 
     bool m_ready = false;
+    bool m_quitting = false;
     std::thread::id m_interfaceThread;
     Window* m_mainWindow = nullptr;
     uint32_t m_postEvent = 0;
@@ -127,6 +138,7 @@ private:
     Drag m_drag;
     unsigned m_buttons = 0;
     const Cursor* m_cursor = nullptr;
+    KeyboardGrab m_keyboardGrab;
 
     mutable std::mutex m_stateLock;
     Point m_cursorPos;

@@ -30,11 +30,11 @@ constexpr std::array kAboutControls {
 // The welcome dialog.
 constexpr std::array kWelcomeControls {
     ControlTemplate { ControlKind::Icon, IDC_STATIC, "", 10, 8, 21, 20, SS_ICON, kProgramIcon },
-    ControlTemplate { ControlKind::Static, 1016, "", 40, 8, 272, 178, SS_LEFT | SS_SUNKEN },
-    ControlTemplate { ControlKind::CheckBox, 1014, "今後このメッセージを表示しない。", 40, 192, 170, 10,
+    ControlTemplate { ControlKind::Static, 1016, "", 40, 8, 272, 200, SS_LEFT | SS_SUNKEN },
+    ControlTemplate { ControlKind::CheckBox, 1014, "今後このメッセージを表示しない。", 40, 214, 170, 10,
         BS_AUTOCHECKBOX | WS_TABSTOP },
-    ControlTemplate { ControlKind::Static, 1015, "Orvellaホームページはこちら", 40, 208, 120, 10, SS_LEFT | SS_NOTIFY },
-    ControlTemplate { ControlKind::Button, IDOK, "閉じる", 262, 204, 50, 14, kDefaultButton },
+    ControlTemplate { ControlKind::Static, 1015, "Orvellaホームページはこちら", 40, 230, 120, 10, SS_LEFT | SS_NOTIFY },
+    ControlTemplate { ControlKind::Button, IDOK, "閉じる", 262, 226, 50, 14, kDefaultButton },
 };
 
 // The caption tooltip: one line of text on a borderless popup.
@@ -79,7 +79,7 @@ constexpr std::array kTemplates {
     // Shown while the stage loads.
     DialogTemplate { 220, WS_POPUP | WS_VISIBLE | WS_BORDER | DS_CENTER | DS_SETFONT, 0, 0, 187, 93, "", kDialogFont,
         kDialogPoints, {} },
-    DialogTemplate { 263, kModalStyle, 0, 0, 320, 226, "ようこそLumarra（Velmora）へ", kDialogFont, kDialogPoints,
+    DialogTemplate { 263, kModalStyle, 0, 0, 320, 248, "ようこそLumarra（Velmora）へ", kDialogFont, kDialogPoints,
         kWelcomeControls },
     // The stage view inside the frame.
     DialogTemplate { 264, WS_CHILD | DS_SETFONT, 0, 0, 653, 369, "", kDialogFont, kDialogPoints, {} },

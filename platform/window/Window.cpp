@@ -1135,7 +1135,7 @@ int Window::RunModalLoop(unsigned)
     app->m_modalResults[handle] = -1;
     app->m_modalStack.push_back(handle);
     // The window may be destroyed by a handler: ask the registry, not it.
-    while (FromHandle(handle) == this && m_modalRunning)
+    while (FromHandle(handle) == this && m_modalRunning && !app->IsQuitting())
         app->PumpMessages(true);
     std::erase(app->m_modalStack, handle);
     int result = app->m_modalResults[handle];

@@ -190,8 +190,14 @@ inline constexpr unsigned VK_UP = 0x26;
 inline constexpr unsigned VK_RIGHT = 0x27;
 inline constexpr unsigned VK_DOWN = 0x28;
 inline constexpr unsigned VK_DELETE = 0x2E;
+inline constexpr unsigned VK_LWIN = 0x5B;
+inline constexpr unsigned VK_RWIN = 0x5C;
+inline constexpr unsigned VK_APPS = 0x5D;
+inline constexpr unsigned VK_NUMPAD0 = 0x60;
+inline constexpr unsigned VK_NUMPAD1 = 0x61;
 inline constexpr unsigned VK_F1 = 0x70;
 inline constexpr unsigned VK_F4 = 0x73;
+inline constexpr unsigned VK_F13 = 0x7C;
 
 // Packs and unpacks the two 16-bit halves of a message parameter; the
 // coordinate halves are signed, as GET_X_LPARAM reads them.
