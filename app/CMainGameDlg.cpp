@@ -2,7 +2,7 @@
 
 #include "app/CAboutDlg.h"
 #include "app/ProgramVersion.h"
-#include "app/StartScene.h"
+#include "game/TitleScene.h"
 #include "app/Settings.h"
 #include "audio/SoundDevice.h"
 #include "game/StringIds.h"
@@ -112,7 +112,7 @@ bool CMainGameDlg::OnInitDialog()
 
     ApplySizing();
     CreateChildren();
-    m_stage.Init(&m_view, kStageWidth, kStageHeight, std::make_unique<StartScene>(&m_stage));
+    m_stage.Init(&m_view, kStageWidth, kStageHeight, std::make_unique<TitleScene>(&m_stage));
     m_stage.SetOwner(this);
     m_stageLink = &m_stage;
     m_view.SetStage(m_stageLink);
