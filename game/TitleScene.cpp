@@ -96,11 +96,6 @@ TitleScene::Date LocalDate()
     return { local.tm_mon + 1, local.tm_mday };
 }
 
-bool IsNewYearWeek(TitleScene::Date date)
-{
-    return date.month == 1 && date.day >= 1 && date.day <= 7;
-}
-
 // Until the play and study screens exist, a confirmed choice runs a screen
 // that returns at once.
 std::unique_ptr<Scene> CreateGameScene(GameStage* stage, int)
@@ -149,6 +144,11 @@ TitleScene::TitleScene(GameStage* stage, SceneFactory createScene, Calendar toda
 
 TitleScene::~TitleScene() = default;
 
+bool TitleScene::IsGreetingDay(Date date)
+{
+    return date.month == 1 && date.day >= 1 && date.day <= 7;
+}
+
 template <typename Call>
 auto TitleScene::Forward(Call&& call)
 {
@@ -163,7 +163,7 @@ void TitleScene::Run()
 {
     if (GameStage* stage = GetStage())
         stage->stopRequest = 0;
-    m_greeting = IsNewYearWeek(m_today()) ? 1 : 0;
+    m_greeting = IsGreetingDay(m_today()) ? 1 : 0;
     PlayMenuMusic(true);
     DrawTitle();
     for (;;) {

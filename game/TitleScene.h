@@ -37,6 +37,8 @@ public:
         int day;     // 1–31
     };
     using Calendar = std::function<Date()>;
+    // The New Year greeting shows on 1–7 January.
+    static bool IsGreetingDay(Date date);
 
     // Without a factory the choices run the game's own screens; without a
     // calendar the local date is read.
