@@ -20,6 +20,8 @@ constexpr int kScreenDepth = 24;
 constexpr COLORREF kColourKey = 0xFF00FF;
 
 constexpr uint32_t kBackgroundBitmap = 171;
+// Shown where the background picture is missing: its base colour.
+constexpr COLORREF kPlainBackground = 0xF4D38F;
 constexpr uint32_t kLogoBitmap = 133;
 constexpr uint32_t kTitleBitmap = 170;
 constexpr uint32_t kGreetingBitmap = 267;
@@ -176,10 +178,17 @@ void TitleScene::Run()
     }
 }
 
-void TitleScene::DrawTitle()
+void TitleScene::TileBackground()
 {
     if (LoadPicture(kBackgroundBitmap))
         TilePicture(0, 0, kStageWidth, kStageHeight);
+    else if (GameStage* stage = GetStage())
+        stage->BackBuffer().FillSolidRect(0, 0, kStageWidth, kStageHeight, kPlainBackground);
+}
+
+void TitleScene::DrawTitle()
+{
+    TileBackground();
     Refresh(0, 0, kStageWidth, kStageHeight);
     DibSurface logo(kLogoBitmap, kColourKey);
     if (logo.IsValid())
@@ -288,8 +297,7 @@ void TitleScene::RunChoice(int choice)
     // Whatever the screen left behind goes; the title comes back whole.
     ClearObjects();
     ClearHotSpots();
-    if (LoadPicture(kBackgroundBitmap))
-        TilePicture(0, 0, kStageWidth, kStageHeight);
+    TileBackground();
     DrawSurface(m_savedScreen, 0, 0, kStageWidth, kStageHeight, 0, 0);
 }
 

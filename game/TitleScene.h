@@ -70,6 +70,7 @@ public:
 private:
     class ActiveSubScene;
 
+    void TileBackground();
     void DrawTitle();
     void ShowMenu();
     void ShowGreeting();
