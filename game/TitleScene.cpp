@@ -42,6 +42,11 @@ constexpr int kMarkerIcon = 2;
 constexpr int kMarkerY = 272;
 constexpr int kFirstMarkerX = 250;
 
+// What the menu redraws: from the marker row down to the answer buttons,
+// and for a question the band of the texts.
+constexpr Rect kMenuBand = { 0, kMarkerY, kStageWidth, 452 };
+constexpr Rect kQuestionBand = { 200, 274, 900, 424 };
+
 // Texts: centred in a full-width box, bold, with a grey shadow below right.
 constexpr int kTextWeight = 600;
 constexpr COLORREF kShadow = 0x808080;
@@ -212,7 +217,7 @@ void TitleScene::DrawTitle()
 void TitleScene::ShowMenu()
 {
     HideIcon(kMarker);
-    RestoreBand(0, kMarkerY, kStageWidth, 450);
+    RestoreBand(kMenuBand);
     ShowIcon(kFirstMarkerX, kMarkerY, kMarker);
     DrawMenuText(kQuestionY, "なにをしてあそびますか？", kMenuTextColor, kLineHeight);
     DrawMenuText(kHintY, "５つのなかからえらんでね。", kMenuTextColor, kHintHeight);
@@ -256,17 +261,15 @@ int TitleScene::Confirm(int choice)
     m_phase = Phase::Confirming;
     HideIcon(kMarker);
     ClearHotSpots();
-    RestoreBand(200, 274, 900, 424);
+    RestoreBand(kQuestionBand);
     DrawMenuText(kQuestionY, asked.question, kQuestionColor, kLineHeight);
-    ShowIcon(asked.markerX, kMarkerY, kMarker);
+    // The yes button is marker 0 too: over the choice the marker stays as a
+    // still picture while the buttons blink.
+    DrawIconImage(asked.markerX, kMarkerY, kMarkerIcon);
     PlaySound(asked.voice, kOnce);
 
     DrawMenuText(kHintY, "「はい」か「いいえ」をえらんでね。", kMenuTextColor, kHintHeight);
     DrawMenuText(kAnswerLabelsY, "はい　　　いいえ", kMenuTextColor, kLineHeight);
-    // The yes button is marker 0 too: the marker stays over the choice as a
-    // still picture while the buttons blink.
-    HideIcon(kMarker);
-    DrawIconImage(asked.markerX, kMarkerY, kMarkerIcon);
     ShowYesButton(kYesButtonAt.x, kYesButtonAt.y);
     ShowNoButton(kNoButtonAt.x, kNoButtonAt.y);
     AddHotSpot(kYesSpot.left, kYesSpot.top, kYesSpot.Width(), kYesSpot.Height(), kYesButton, kYesKey);
@@ -314,9 +317,9 @@ void TitleScene::PlayMenuMusic(bool menuShown)
         StopSound(kMenuMusic);
 }
 
-void TitleScene::RestoreBand(int left, int top, int right, int bottom)
+void TitleScene::RestoreBand(const Rect& band)
 {
-    DrawSurface(m_savedScreen, left, top, right - left, bottom - top, left, top);
+    DrawSurface(m_savedScreen, band.left, band.top, band.Width(), band.Height(), band.left, band.top);
 }
 
 void TitleScene::DrawMenuText(int y, const char* utf8, COLORREF color, int height)

@@ -77,7 +77,7 @@ private:
     int AskForChoice();
     int Confirm(int choice);
     void RunChoice(int choice);
-    void RestoreBand(int left, int top, int right, int bottom);
+    void RestoreBand(const Rect& band);
     void DrawMenuText(int y, const char* utf8, COLORREF color, int height);
     void PlayMenuMusic(bool menuShown);
 
