@@ -4,12 +4,15 @@
 #include "graphics/DibSurface.h"
 #include "platform/CodePage.h"
 #include "platform/Resources.h"
+#include "tests/support/TestScopes.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
 
 using namespace lumarra;
+using namespace lumarra::test;
 
 namespace {
 
@@ -173,13 +176,27 @@ TEST(DeckPictures, CardCellsFollowTheFiveColumnGrid)
     EXPECT_TRUE(CardCellOnSheet(52, kTableCard).IsEmpty());
 }
 
-TEST(DeckPictures, PicturesThatCannotBeHadLeaveTheirSheetsEmpty)
+TEST(DeckPictures, DeckZeroIsTheKanaDeckAndItsHighlightIsMadeWhenMissing)
 {
-    // This test program carries no pictures: every sheet stays empty, and
-    // the sheets of a deck loaded before do not linger.
+    TestFolder programFolder;
+    EnvironmentScope home("LUMARRA_HOME", programFolder.Native().c_str());
+    // This program carries stand-ins for the kana deck's three sheets only.
+    EXPECT_EQ(LoadDeckPictures(0), 1);
+    for (int sheet : { kTableSheet, kSmallSheet, kLargeSheet, kHighlightSheet })
+        EXPECT_EQ(SheetFor(sheet).GetWidth(), 40) << sheet;
+    EXPECT_TRUE(std::filesystem::exists(programFolder.Native("Data/F0000118.dat")))
+        << "the tinted table sheet is kept in the picture cache";
+    COLORREF plain = SheetFor(kTableSheet).GetPixel(5, 5);
+    COLORREF tinted = SheetFor(kHighlightSheet).GetPixel(5, 5);
+    EXPECT_LT(GetGValue(tinted), GetGValue(plain));
+    EXPECT_LT(GetBValue(tinted), GetBValue(plain));
+    EXPECT_NEAR(GetRValue(tinted), GetRValue(plain), 8);
+
+    // The Edo deck's pictures cannot be had: its sheets stay empty rather
+    // than keeping the kana deck's.
     EXPECT_EQ(LoadDeckPictures(kDeckEdo), 0);
-    EXPECT_FALSE(SheetFor(kTableSheet).IsValid());
-    EXPECT_FALSE(SheetFor(kHighlightSheet).IsValid());
+    for (int sheet : { kTableSheet, kSmallSheet, kLargeSheet, kHighlightSheet })
+        EXPECT_FALSE(SheetFor(sheet).IsValid()) << sheet;
     EXPECT_EQ(LoadDeckPictures(9), 0);
 }
 
