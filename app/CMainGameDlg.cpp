@@ -2,10 +2,10 @@
 
 #include "app/CAboutDlg.h"
 #include "app/ProgramVersion.h"
-#include "game/TitleScene.h"
 #include "app/Settings.h"
 #include "audio/SoundDevice.h"
 #include "game/StringIds.h"
+#include "game/TitleScene.h"
 #include "platform/CodePage.h"
 #include "platform/Resources.h"
 #include "platform/gdi/DrawContext.h"
