@@ -3,13 +3,13 @@
 #include "app/CAboutDlg.h"
 #include "app/CWelcomeDlg.h"
 #include "app/ProgramVersion.h"
-#include "app/StartScene.h"
 #include "app/Settings.h"
 #include "audio/SoundDevice.h"
 #include "childlock/CInputKeyDlg.h"
 #include "childlock/CMaskBackDlg.h"
 #include "childlock/CStartMaskDlg.h"
 #include "game/StringIds.h"
+#include "game/TitleScene.h"
 #include "platform/CodePage.h"
 #include "platform/Resources.h"
 #include "platform/gdi/DrawContext.h"
@@ -117,7 +117,7 @@ bool CMainGameDlg::OnInitDialog()
 
     ApplySizing();
     CreateChildren();
-    m_stage.Init(&m_view, kStageWidth, kStageHeight, std::make_unique<StartScene>(&m_stage));
+    m_stage.Init(&m_view, kStageWidth, kStageHeight, std::make_unique<TitleScene>(&m_stage));
     m_stage.SetOwner(this);
     m_stageLink = &m_stage;
     m_view.SetStage(m_stageLink);

@@ -24,3 +24,18 @@ function(lumarra_add_resources target)
   target_sources(${target} PRIVATE ${asm} ${table})
   set_source_files_properties(${asm} ${table} PROPERTIES GENERATED TRUE)
 endfunction()
+
+# lumarra_strings_manifest(out_file)
+# Writes a manifest of just the STRINGS lines of the game's own manifest, for
+# test programs that need the string tables but not the built pictures.
+function(lumarra_strings_manifest out_file)
+  set(manifest ${CMAKE_SOURCE_DIR}/resources/lumarra.manifest)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${manifest})
+  file(STRINGS ${manifest} manifest_lines REGEX "^STRINGS[ \t]")
+  set(strings_manifest "")
+  foreach(line IN LISTS manifest_lines)
+    string(REGEX REPLACE "^STRINGS[ \t]+-[ \t]+([^ \t#]+).*$" "STRINGS - ${CMAKE_SOURCE_DIR}/resources/\\1" line "${line}")
+    string(APPEND strings_manifest "${line}\n")
+  endforeach()
+  file(CONFIGURE OUTPUT ${out_file} CONTENT "${strings_manifest}")
+endfunction()

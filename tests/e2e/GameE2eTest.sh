@@ -1,8 +1,9 @@
 #!/bin/sh
 # Plays the start of a session on a private Xvfb server: the game window
 # comes up with its caption and stage, the mode button asks and stores the
-# new mode, a caption button shows its tip, and the close button ends the
-# program at once. Then "/regist" runs without any window.
+# new mode, a caption button shows its tip, a title choice asks and "no"
+# brings the menu back, and the close button ends the program at once.
+# Then "/regist" runs without any window.
 #   GameE2eTest.sh <lumarra> <screenshot folder>
 game="$1"
 shots="$2"
@@ -119,6 +120,29 @@ for i in $(seq 1 30); do
 done
 import -window root "$shots/caption_tip.png"
 [ "$tip" = "255,255,232" ] || fail "no tip under the music button ($tip)"
+
+# The title menu: a choice asks yes or no, and "no" brings the five choices
+# back as they were. The stage lies 2 pixels in, under the 26-pixel caption.
+stage_x=$((left + 2))
+stage_y=$((top + 26))
+question_band() {
+    import -window root -crop "980x40+$stage_x+$((stage_y + 328))" +repage "$1"
+}
+differing() {
+    compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1
+}
+question_band "$work/menu_band.png"
+xdotool mousemove $((stage_x + 265)) $((stage_y + 250)) click 1
+sleep 1
+import -window root "$shots/title_confirm.png"
+question_band "$work/confirm_band.png"
+[ "$(differing "$work/menu_band.png" "$work/confirm_band.png")" != 0 ] || fail "choosing did not ask"
+xdotool mousemove $((stage_x + 560)) $((stage_y + 430)) click 1
+sleep 1
+question_band "$work/again_band.png"
+again=$(differing "$work/menu_band.png" "$work/again_band.png")
+[ "$again" = 0 ] || fail "the menu did not come back ($again pixels differ)"
+import -window root "$shots/title_menu.png"
 
 # Close button: the program ends with status 0 within 3 seconds.
 xdotool mousemove $((right - 13)) $((top + 13)) click 1
