@@ -83,6 +83,8 @@ protected:
     void OnSysCommand(unsigned command, LPARAM lParam) override;
     bool OnNcActivate(bool active) override;
     int OnNcHitTest(Point point) override;
+    // Below the caption icon, so the menu never covers the caption.
+    Point GetSystemMenuAnchor() const override { return ClientToScreen({ m_iconRect.left, kCaptionHeight }); }
     // Enter and Escape do not end the game.
     void OnOK() override { }
     void OnCancel() override { }

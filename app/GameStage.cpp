@@ -39,6 +39,8 @@ constexpr std::array<uint32_t, 3> kHandCursorIds = { 139, 250, 249 };
 constexpr uint32_t kIconSheet = 158;
 constexpr int kIconSize = 32;
 constexpr std::array<int, GameStage::kIconCount> kIconSheetX = { 128, 160, 0, 32, 64, 96 };
+// The icon sheet's background around each round icon.
+constexpr COLORREF kIconBackground = 0x000000;
 constexpr int kBigFontTenths = 120;
 constexpr int kSmallFontTenths = 90;
 constexpr COLORREF kColourKey = 0xFF00FF;
@@ -123,8 +125,11 @@ void GameStage::LoadIcons()
     DibSurface sheet(kIconSheet, kNoColor);
     for (size_t i = 0; i < m_icons.size(); ++i) {
         m_icons[i].CreateBlank(kImageDepth, kIconSize, kIconSize, kNoColor);
-        if (sheet.IsValid())
-            m_icons[i].DrawSurface(sheet, 0, 0, kIconSize, kIconSize, kIconSheetX[i], 0, SRCCOPY);
+        if (!sheet.IsValid())
+            continue;
+        m_icons[i].DrawSurface(sheet, 0, 0, kIconSize, kIconSize, kIconSheetX[i], 0, SRCCOPY);
+        // Round icons on a square cell: the corners let the screen show.
+        m_icons[i].SetTransparentColor(kIconBackground);
     }
 }
 

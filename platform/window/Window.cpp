@@ -402,6 +402,13 @@ void Window::CenterWindow(const Window* over)
     }
     int x = area.left + (area.Width() - m_rect.Width()) / 2;
     int y = area.top + (area.Height() - m_rect.Height()) / 2;
+    if (!m_parent) {
+        // A top-level window keeps its caption on the work area: its top-left
+        // corner stays inside even when the window is larger than the area.
+        Rect work = GetWorkArea();
+        x = std::max(work.left, std::min(x, work.right - m_rect.Width()));
+        y = std::max(work.top, std::min(y, work.bottom - m_rect.Height()));
+    }
     SetWindowPos(ZOrder::Top, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -879,8 +886,7 @@ LRESULT Window::DefWindowProc(uint32_t message, WPARAM wParam, LPARAM lParam)
             Point point = LParamToPoint(lParam);
             app->m_drag = { m_root->m_handle, { point.x - m_root->m_rect.left, point.y - m_root->m_rect.top } };
         } else if (wParam == HTSYSMENU || wParam == HTMENU) {
-            Point at = ClientToScreen({ 0, 0 });
-            m_root->ShowSystemMenu({ at.x, at.y });
+            m_root->ShowSystemMenu(m_root->GetSystemMenuAnchor());
         }
         return 0;
     case WM_NCLBUTTONUP:

@@ -189,6 +189,10 @@ protected:
     // Draws the frame and caption of a WS_CAPTION window into `dc`, whose
     // origin is the window's top-left corner.
     virtual void OnNcPaint(DrawContext& dc);
+    // Where the system menu opens, in screen coordinates: the client area's
+    // top-left, just below a drawn caption. A window that draws its own
+    // caption names the point below its caption icon.
+    virtual Point GetSystemMenuAnchor() const { return ClientToScreen({ 0, 0 }); }
 
     // Copies what the parent's client buffer holds under this child into
     // `dc`, so that the parent shows through.

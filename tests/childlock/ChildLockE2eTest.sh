@@ -128,6 +128,16 @@ focus_is_game() {
 click_caption() { xdotool mousemove $((right - $1)) $((top + 13)) click 1; }
 mask_button() { click_caption 87; }
 rest_pointer() { xdotool mousemove $((left + 490)) $((top + 326)); }
+# A screenshot once the title has finished drawing: two in a row agree.
+stable_shot() {
+    for _ in $(seq 1 30); do
+        import -window root "$1"
+        sleep 0.5
+        import -window root "$1.next.png"
+        [ "$(compare -metric AE "$1" "$1.next.png" null: 2>&1)" = 0 ] && return 0
+    done
+    return 1
+}
 
 caption="Lumarra（Velmora）"
 
@@ -172,8 +182,7 @@ eval "$(xdotool getmouselocation --shell)"
 [ "$X" -lt "$right" ] && [ "$Y" -lt 1023 ] || fail "the pointer reached $X,$Y"
 rest_pointer
 wait_for 'focus_is_game' 30 || fail "the game lost the focus after the notice"
-sleep 0.5
-import -window root "$work/before.png"
+stable_shot "$work/before.png" || fail "the screen never settled"
 for key in q a 1 9 Escape BackSpace space Left super super+d alt+Tab alt+space alt+F4 ctrl+Escape \
     ctrl+alt+Left ctrl+alt+Right shift+alt+Left shift+F10 ctrl+w ctrl+q alt+Escape Menu; do
     xdotool key $key
