@@ -1,14 +1,20 @@
 #include "app/GameStage.h"
 #include "app/Scene.h"
+#include "audio/SoundDevice.h"
 #include "platform/Clock.h"
 #include "platform/window/Application.h"
 #include "platform/window/Window.h"
+#include "platform/window/ClientDC.h"
+#include "support/GameRandom.h"
 #include "tests/support/TestScopes.h"
 
 #include <atomic>
+#include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <thread>
 
 using namespace lumarra;
 using namespace lumarra::test;
@@ -16,6 +22,39 @@ using namespace lumarra::test;
 namespace {
 
 constexpr int kNoResult = -12345;
+
+// A short 16-bit mono PCM WAVE file, enough for a clip to load and play.
+void WriteWave(const std::string& nativePath)
+{
+    constexpr uint32_t kRate = 8000;
+    constexpr uint32_t kSamples = 1600;
+    auto put32 = [](std::FILE* f, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            std::fputc(static_cast<int>((v >> (8 * i)) & 0xFF), f);
+    };
+    auto put16 = [](std::FILE* f, uint16_t v) {
+        std::fputc(v & 0xFF, f);
+        std::fputc(v >> 8, f);
+    };
+    std::filesystem::create_directories(std::filesystem::path(nativePath).parent_path());
+    std::FILE* f = std::fopen(nativePath.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("RIFF", f);
+    put32(f, 36 + kSamples * 2);
+    std::fputs("WAVEfmt ", f);
+    put32(f, 16);
+    put16(f, 1);
+    put16(f, 1);
+    put32(f, kRate);
+    put32(f, kRate * 2);
+    put16(f, 2);
+    put16(f, 16);
+    std::fputs("data", f);
+    put32(f, kSamples * 2);
+    for (uint32_t i = 0; i < kSamples; ++i)
+        put16(f, static_cast<uint16_t>((i % 40) < 20 ? 4000 : -4000));
+    std::fclose(f);
+}
 
 // A scene whose script is the test's; it reports what it returned, how
 // often CheckWait ran and whether it was released.
@@ -232,6 +271,8 @@ TEST_F(StageTest, ShutdownKeepsTheSceneWhileAWorkerThatIgnoresTheRequestRuns)
     ASSERT_NE(m_stage.GetScene(), nullptr) << "the scene was freed under a running script";
     EXPECT_FALSE(scene.released.load());
     release = true;
+    // The script reads `release`: it must be done before the test's frame goes.
+    ASSERT_TRUE(PumpUntil([&] { return !m_stage.IsWorkerRunning(); }));
 }
 
 TEST_F(StageTest, WaitOnTheInterfaceThreadNeverEndsIt)
@@ -331,6 +372,167 @@ TEST_F(StageTest, DrawingReachesTheView)
     m_stage.BackBuffer().FillSolidRect(0, 0, 980, 600, RGB(255, 0, 0));
     m_stage.Repaint();
     ASSERT_TRUE(PumpUntil([&] { return m_view.GetPresentedPixel(900, 550) == RGB(255, 0, 0); }));
+}
+
+TEST_F(StageTest, EveryPollOfAnInputWaitDrawsOnceFromTheProgramsGenerator)
+{
+    auto owned = std::make_unique<ScriptScene>(&m_stage, [](Scene& s) { return s.WaitEvent(0x100, 120); });
+    ScriptScene& scene = *owned;
+    m_stage.Init(&m_view, 980, 600, std::move(owned));
+    // Init seeds from the clock; the script starts after a known seed.
+    GameRandom::Seed(1);
+    m_stage.StartThread();
+    ASSERT_TRUE(PumpUntil([&] { return scene.result.load() != kNoResult; }));
+    // 41, 18467 and 6334 went to the three polls.
+    EXPECT_EQ(GameRandom::Next(), 26500);
+}
+
+TEST_F(StageTest, ClosingWhileAScriptPlaysSoundsUnloadsThemOnlyAfterTheWorkerEnded)
+{
+    WriteWave(m_programFolder.Native("Data/Sound18.wav"));
+    ASSERT_EQ(OpenSoundDevice(), 1);
+    std::atomic<int> plays { 0 };
+    Start([&](Scene& s) {
+        for (;;) {
+            s.PlaySound(9, 1);
+            s.StopSound(9);
+            ++plays;
+            s.Wait(1);
+        }
+        return 0;
+    });
+    ASSERT_TRUE(m_stage.Sounds().Clip(9).Sound().HasVoice()) << "the test sound did not load";
+    ASSERT_TRUE(PumpUntil([&] { return plays.load() > 20; }));
+    m_stage.Shutdown();
+    EXPECT_FALSE(m_stage.IsWorkerRunning());
+    EXPECT_FALSE(m_stage.Sounds().Clip(9).Sound().HasVoice()) << "the sounds stayed loaded";
+    CloseSoundDevice();
+}
+
+TEST_F(StageTest, AScriptThatSwallowsTheQuitRunsNoFurtherStep)
+{
+    std::atomic<int> stepsAfterQuit { 0 };
+    std::atomic<bool> quitSeen { false };
+    ScriptScene& scene = Start([&](Scene& s) {
+        for (;;) {
+            try {
+                s.Wait(20);
+            } catch (...) {
+                quitSeen = true;
+            }
+            if (quitSeen)
+                ++stepsAfterQuit;
+        }
+        return 0;
+    });
+    PumpFor(100);
+    m_stage.Shutdown();
+    EXPECT_TRUE(quitSeen.load());
+    EXPECT_FALSE(m_stage.IsWorkerRunning());
+    EXPECT_TRUE(scene.released.load()) << "shutdown gave up on a script that only swallowed the quit";
+    int steps = stepsAfterQuit.load();
+    PumpFor(300);
+    EXPECT_LE(stepsAfterQuit.load(), 1) << "the script went on after swallowing the quit";
+    EXPECT_EQ(stepsAfterQuit.load(), steps);
+}
+
+TEST_F(StageTest, WaitOnAThreadOtherThanTheWorkerLeavesTheQuitToTheWorker)
+{
+    std::atomic<bool> readerDone { false };
+    std::atomic<bool> ranOn { false };
+    Start([&](Scene& s) {
+        for (;;)
+            s.Wait(20);
+        ranOn = true;
+        return 0;
+    });
+    m_stage.quitThread = 1;
+    std::thread reader([&] {
+        // A reader pacing itself with the stage's Wait only sleeps.
+        m_stage.Wait(30);
+        readerDone = true;
+    });
+    reader.join();
+    EXPECT_TRUE(readerDone.load());
+    ASSERT_TRUE(PumpUntil([&] { return !m_stage.IsWorkerRunning(); })) << "the worker never got its quit";
+    EXPECT_FALSE(ranOn.load());
+}
+
+using StageDeathTest = StageTest;
+
+TEST_F(StageDeathTest, AWorkerThatNeverStopsEndsTheProcessInsteadOfHangingIt)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::atomic<bool> looping { false };
+            auto stage = std::make_unique<GameStage>();
+            auto scene = std::make_unique<ScriptScene>(stage.get(), [&](Scene&) {
+                looping = true;
+                for (;;)
+                    Sleep(10);
+                return 0;
+            });
+            stage->Init(&m_view, 980, 600, std::move(scene));
+            stage->StartThread();
+            while (!looping)
+                Sleep(10);
+            stage->Shutdown();
+            stage.reset();
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(1), "did not stop");
+}
+
+TEST_F(StageTest, AHideDuringTheBlinkNeverLeavesTheIconOnTheView)
+{
+    Init();
+    constexpr COLORREF kGround = RGB(0, 200, 0);
+    m_stage.FillRect(0, 0, 980, 600, kGround);
+    std::atomic<int> blinks { 0 };
+    std::atomic<bool> done { false };
+    std::atomic<int> ghosts { 0 };
+    std::thread script([&] {
+        for (int round = 0; round < 200; ++round) {
+            m_stage.ShowIcon(300, 200, 0);
+            Sleep(static_cast<uint32_t>(round % 3));
+            m_stage.HideIcon(0);
+            // Any blink step under way when the icon went has ended after two more.
+            int seen = blinks.load();
+            while (blinks.load() < seen + 2)
+                std::this_thread::yield();
+            ClientDC dc(m_view);
+            if (dc.IsValid() && dc->GetPixel(316, 216) != kGround)
+                ++ghosts;
+        }
+        done = true;
+    });
+    while (!done) {
+        m_stage.OnTimer(GameStage::kBlinkTimer);
+        ++blinks;
+    }
+    script.join();
+    EXPECT_EQ(ghosts.load(), 0) << "a hidden marker icon was drawn again";
+}
+
+TEST_F(StageTest, SavedScreensKeepEveryColourAndClearingObjectsLeavesOtherSpots)
+{
+    Init();
+    // A colour an 8-bit surface could not hold exactly.
+    constexpr COLORREF kShade = RGB(37, 91, 203);
+    m_stage.Spare().FillSolidRect(0, 0, 980, 600, kShade);
+    EXPECT_EQ(m_stage.Spare().GetPixel(500, 300), kShade);
+
+    m_stage.AddHotSpot(10, 10, 50, 50, 7, 0x200);
+    m_stage.ShowIcon(100, 100, Scene::kYesButton);
+    m_stage.PushOverlay(0, 0, 40, 40);
+    m_stage.SetHoverTarget(7);
+    m_stage.ClearObjects();
+    EXPECT_EQ(m_stage.GetOverlayCount(), 0);
+    EXPECT_EQ(m_stage.GetHoverTarget(), 0);
+    EXPECT_EQ(m_stage.GetIconSpot(0), -1);
+    EXPECT_TRUE(m_stage.GetHotSpot(0).IsUsed()) << "a scene's own spot went with the objects";
+    EXPECT_FALSE(m_stage.GetHotSpot(1).IsUsed()) << "the yes button's spot stayed";
 }
 
 }
