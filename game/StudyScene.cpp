@@ -100,7 +100,7 @@ StudyScene::StudyScene(GameStage* stage)
     , m_wordFont(BoldFont(kWordHeight))
     , m_kanaFont(BoldFont(kKanaLabelHeight))
     , m_aiueoLarge(kAiueoLargeBitmap, kNoColor)
-    , m_strokeSheet(WritingAnimation::kSheetBitmap, kNoColor)
+    , m_strokeSheet(WritingAnimation::kSheetBitmap, kColourKey)
     , m_voice(stage ? &stage->Sounds() : nullptr)
     , m_bar(ListPanel::kThumb.width, ListPanel::kThumb.height)
 {
@@ -231,10 +231,7 @@ void StudyScene::RunLoop()
             LoadDeckPictures(kDeckEdo + value - kFirstDeckButton);
             m_busy = 0;
         } else if (value == kEndButton) {
-            StudyButton& end = m_deckButtons.back();
-            end.Draw(*this, StudyButton::State::Pressed, m_wordFont);
-            Wait(kPressedMs);
-            return;
+            m_leave = 1;
         } else if (value >= 1 && value <= KanaButtons::kCount && !m_kanaButtons.ButtonOf(value).IsEmpty()) {
             m_busy = 1;
             ShowKana(value);
@@ -347,6 +344,10 @@ void StudyScene::ShowLargePicture()
 void StudyScene::Leave()
 {
     m_busy = 1;
+    if (m_leave) {
+        m_deckButtons.back().Draw(*this, StudyButton::State::Pressed, m_wordFont);
+        Wait(kPressedMs);
+    }
     const Rect& area = kDisplayArea;
     FillRect(area.left, area.top, area.Width(), area.Height(), kWhite);
     RemoveHotSpotsByKey(kButtonKey);
@@ -446,12 +447,12 @@ void StudyScene::OnLButtonDown(unsigned, int x, int y)
 
 void StudyScene::OnLButtonUp(unsigned, int x, int y)
 {
-    if (m_busy) {
-        // Leaving is the one thing a busy screen still listens for.
-        if (m_deckButtons.back().rect.Contains(x, y))
-            m_leave = 1;
+    // The end button is heard even while the screen is busy, and never lost
+    // to a request the script takes up first.
+    if (m_deckButtons.back().rect.Contains(x, y))
+        m_leave = 1;
+    if (m_busy)
         return;
-    }
     std::lock_guard guard(m_listLock);
     if (m_dragging.exchange(false)) {
         Window::ReleaseCapture();
