@@ -32,6 +32,7 @@ constexpr uint32_t kSideBadgeBitmap = 297;
 constexpr uint32_t kButtonBackBitmap = 240;
 constexpr uint32_t kCornerBitmap = 296;
 constexpr uint32_t kExplanationFrameBitmap = 239;
+constexpr Point kFrameAt = { 370, 20 };
 constexpr uint32_t kVoiceIconBitmap = 269;
 constexpr uint32_t kAiueoLargeBitmap = 282;
 
@@ -101,6 +102,7 @@ StudyScene::StudyScene(GameStage* stage)
     , m_kanaFont(BoldFont(kKanaLabelHeight))
     , m_aiueoLarge(kAiueoLargeBitmap, kNoColor)
     , m_strokeSheet(WritingAnimation::kSheetBitmap, kColourKey)
+    , m_frame(kExplanationFrameBitmap, kColourKey)
     , m_voice(stage ? &stage->Sounds() : nullptr)
     , m_bar(ListPanel::kThumb.width, ListPanel::kThumb.height)
 {
@@ -168,7 +170,17 @@ void StudyScene::DrawLayout()
     DrawTextSmall(kNoticeAt.x, kNoticeAt.y, Sjis("無断転写禁止"), kPanelTextColour);
     DrawPicture(kButtonBackBitmap, 60, 320, kColourKey);
     DrawPicture(kCornerBitmap, 190, 410, kColourKey);
-    DrawPicture(kExplanationFrameBitmap, 370, 20, kColourKey);
+    DrawPicture(kExplanationFrameBitmap, kFrameAt.x, kFrameAt.y, kColourKey);
+}
+
+// A long explanation runs past the display area onto the frame; the frame
+// drawn again takes what ran over away.
+void StudyScene::ClearDisplayArea()
+{
+    if (m_frame.IsValid())
+        DrawSurface(m_frame, kFrameAt.x, kFrameAt.y, m_frame.GetWidth(), m_frame.GetHeight(), 0, 0);
+    const Rect& area = kDisplayArea;
+    FillRect(area.left, area.top, area.Width(), area.Height(), kWhite);
 }
 
 // Empty kana cells get neither a face nor a hot spot.
@@ -216,9 +228,8 @@ void StudyScene::FillDeck(int index)
 void StudyScene::ShowInstructions()
 {
     m_explanationShown = 0;
-    const Rect& area = kDisplayArea;
-    FillRect(area.left, area.top, area.Width(), area.Height(), kWhite);
-    DrawTextWrapped(area, LoadString(kStringStudyInstructions), kBlack, m_font);
+    ClearDisplayArea();
+    DrawTextWrapped(kDisplayArea, LoadString(kStringStudyInstructions), kBlack, m_font);
 }
 
 void StudyScene::RunLoop()
@@ -264,7 +275,7 @@ void StudyScene::ShowKana(int value)
     m_animatedKana = value;
 
     const Rect& area = kDisplayArea;
-    FillRect(area.left, area.top, area.Width(), area.Height(), kWhite);
+    ClearDisplayArea();
     int x = area.left + (area.Width() - kLargeCard.width) / 4;
     int y = area.top + kKanaCardDown;
     if (m_aiueoLarge.IsValid()) {
@@ -307,7 +318,7 @@ int StudyScene::PlayWriting(int value)
 void StudyScene::ShowExplanation(int entry)
 {
     const Rect& area = kDisplayArea;
-    FillRect(area.left, area.top, area.Width(), area.Height(), kWhite);
+    ClearDisplayArea();
     Rect icon = VoiceIconRect();
     DrawPicture(kVoiceIconBitmap, icon.left, icon.top, kColourKey);
 
@@ -333,7 +344,7 @@ void StudyScene::ShowLargePicture()
         return;
     m_explanationShown = 0;
     const Rect& area = kDisplayArea;
-    FillRect(area.left, area.top, area.Width(), area.Height(), kWhite);
+    ClearDisplayArea();
     CardTable(*this).DrawLargeCard(CardOfVerse(entry), area.left + (area.Width() - kLargeCard.width) / 2, area.top);
     if (!Pause(kLargeViewMs))
         return;
@@ -348,8 +359,7 @@ void StudyScene::Leave()
         m_deckButtons.back().Draw(*this, StudyButton::State::Pressed, m_wordFont);
         Wait(kPressedMs);
     }
-    const Rect& area = kDisplayArea;
-    FillRect(area.left, area.top, area.Width(), area.Height(), kWhite);
+    ClearDisplayArea();
     RemoveHotSpotsByKey(kButtonKey);
     CutClip(m_kanaVoice);
     m_voice.End();

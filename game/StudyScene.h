@@ -75,6 +75,7 @@ private:
     void CreateButtons();
     void FillDeck(int index);
     void ShowInstructions();
+    void ClearDisplayArea();
     void RunLoop();
     void HandleRequest(int request);
     void ShowKana(int value);
@@ -104,6 +105,7 @@ private:
     std::array<StudyButton, kDeckCount + 1> m_deckButtons;
     DibSurface m_aiueoLarge;
     DibSurface m_strokeSheet;
+    DibSurface m_frame;
     SoundClip m_kanaVoice;
     StudyVoice m_voice;
 
