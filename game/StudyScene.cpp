@@ -214,6 +214,7 @@ void StudyScene::FillDeck(int index)
         m_deckButtons[static_cast<size_t>(i)].Draw(*this,
             i == index ? StudyButton::State::Pressed : StudyButton::State::Normal, m_wordFont);
     m_studyDeck = index;
+    m_voice.RequestStop();
     {
         std::lock_guard guard(m_listLock);
         m_list.Fill(static_cast<uint32_t>(TextBase()));
@@ -271,6 +272,8 @@ void StudyScene::ShowKana(int value)
 {
     StudyButton& button = m_kanaButtons.ButtonOf(value);
     button.Draw(*this, StudyButton::State::Pressed, m_kanaFont);
+    // The kana's own voice takes over from a proverb's.
+    m_voice.RequestStop();
     m_explanationShown = 0;
     m_animatedKana = value;
 
@@ -494,6 +497,18 @@ void StudyScene::ReleaseAt(Point at)
         m_voice.RequestVoice(VoiceFolder(), m_shownEntry);
     else if (SmallCardRect().Contains(at.x, at.y))
         m_request = kPictureRequest;
+}
+
+// The hand shows over what a click acts on besides the buttons.
+int StudyScene::IsHot(int x, int y)
+{
+    Point at = { x + 2, y };
+    std::lock_guard guard(m_listLock);
+    if (ListPanel::kList.Contains(at.x, at.y))
+        return m_bar.GetFirst() + ListPanel::RowAt(at.y) < m_list.GetCount() ? 1 : 0;
+    if (ListScrollBar::kBar.Contains(at.x, at.y))
+        return 1;
+    return m_explanationShown && (VoiceIconRect().Contains(at.x, at.y) || SmallCardRect().Contains(at.x, at.y));
 }
 
 void StudyScene::SelectEntry(int entry)

@@ -49,6 +49,7 @@ public:
     void OnLButtonUp(unsigned flags, int x, int y) override;
     void OnMouseMove(unsigned flags, int x, int y) override;
     void OnTimer(uintptr_t id) override;
+    int IsHot(int x, int y) override;
     int CheckWait(int mask, int elapsedMs) override;
     void OnMusicChanged(int on) override;
 

@@ -123,6 +123,8 @@ TEST_F(StudySceneTest, TheScreenTheDeckButtonsAndTheEmptyCells)
     for (int empty : { 37, 39, 47, 48, 49, 52, 53, 54, 55 })
         EXPECT_EQ(values.count(empty), 0u) << empty;
     EXPECT_EQ(values.count(83), 1u);
+    EXPECT_EQ(study.IsHot(100, 68), 1) << "a list row";
+    EXPECT_EQ(study.IsHot(600, 200), 0) << "the instructions";
 
     // The Owari deck lists 47 proverbs, without ん.
     ClickAt(kOwariButton);
