@@ -3,6 +3,7 @@
 #include "app/GameStage.h"
 #include "game/DeckPictures.h"
 #include "game/StringIds.h"
+#include "game/StudyScene.h"
 #include "platform/CodePage.h"
 #include "platform/Resources.h"
 
@@ -103,10 +104,12 @@ TitleScene::Date LocalDate()
     return { local.tm_mon + 1, local.tm_mday };
 }
 
-// Until the play and study screens exist, a confirmed choice runs a screen
-// that returns at once.
-std::unique_ptr<Scene> CreateGameScene(GameStage* stage, int)
+// Until the play screen exists, a deck choice runs a screen that returns at
+// once.
+std::unique_ptr<Scene> CreateGameScene(GameStage* stage, int choice)
 {
+    if (choice == TitleScene::kStudyChoice)
+        return std::make_unique<StudyScene>(stage);
     return std::make_unique<Scene>(stage);
 }
 
