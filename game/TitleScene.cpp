@@ -2,6 +2,7 @@
 
 #include "app/GameStage.h"
 #include "game/DeckPictures.h"
+#include "game/PlayScene.h"
 #include "game/StringIds.h"
 #include "platform/CodePage.h"
 #include "platform/Resources.h"
@@ -103,10 +104,12 @@ TitleScene::Date LocalDate()
     return { local.tm_mon + 1, local.tm_mday };
 }
 
-// Until the play and study screens exist, a confirmed choice runs a screen
+// The decks' games; until the study screen exists, its choice runs a screen
 // that returns at once.
-std::unique_ptr<Scene> CreateGameScene(GameStage* stage, int)
+std::unique_ptr<Scene> CreateGameScene(GameStage* stage, int choice)
 {
+    if (choice >= kDeckEdo && choice <= kDeckAiueo)
+        return std::make_unique<PlayScene>(stage, choice);
     return std::make_unique<Scene>(stage);
 }
 
