@@ -189,8 +189,8 @@ void PlayScene::DrawScreen()
     bool aiueo = m_deck == kDeckAiueo;
     if (m_info)
         DrawTextBig(aiueo ? 827 : 853, 448, Sjis(m_info->name), kTextColor);
-    // The illustrations are the maker's own.
-    DrawTextSmall(aiueo ? 817 : 837, 470, Sjis("絵：Orvella"), kTextColor);
+    // Where the card pictures come from, as the title's credits name it.
+    DrawTextSmall(aiueo ? 817 : 837, 470, Sjis("絵：Noto Color Emoji"), kTextColor);
     DrawTextSmall(857, 488, Sjis("無断転写禁止"), kTextColor);
 }
 
