@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -130,12 +131,11 @@ private:
             if (ClickWrongCard(card))
                 return;
         }
-        int slot = m_scene.GetTable().SlotOf(card);
-        if (slot < 0)
+        std::optional<HotSpot> spot = CardSpot([card](int value) { return value == card; });
+        if (!spot)
             return;
-        Rect at = PlayScene::CardRect(slot);
-        int x = (at.left + at.right) / 2;
-        int y = (at.top + at.bottom) / 2;
+        int x = (spot->rect.left + spot->rect.right) / 2;
+        int y = (spot->rect.top + spot->rect.bottom) / 2;
         if (m_plan.hover)
             m_stage.OnMouseMove(0, x, y);
         else
@@ -144,16 +144,25 @@ private:
 
     bool ClickWrongCard(CardCode card)
     {
-        for (int slot = 0; slot < PlayScene::kRounds; ++slot) {
-            CardCode other = m_scene.GetTable().CardAt(slot);
-            if (other != 0 && other != card) {
-                Rect at = PlayScene::CardRect(slot);
-                Click(at.left + 30, at.top + 30);
-                ++m_wrongClicks;
-                return true;
-            }
+        std::optional<HotSpot> spot = CardSpot([card](int value) { return value != card; });
+        if (!spot)
+            return false;
+        Click(spot->rect.left + 30, spot->rect.top + 30);
+        ++m_wrongClicks;
+        return true;
+    }
+
+    // The table card's hot spot, found through the stage's locked table
+    // rather than the scene's own card list, which the script changes.
+    template <typename Match>
+    std::optional<HotSpot> CardSpot(Match match) const
+    {
+        for (int i = 0; i < GameStage::kHotSpotCount; ++i) {
+            HotSpot spot = m_stage.GetHotSpot(i);
+            if (spot.key == CardTable::kCardKey && spot.enabled && spot.value > 0 && match(spot.value))
+                return spot;
         }
-        return false;
+        return std::nullopt;
     }
 
     bool Chance(int percent) { return std::uniform_int_distribution<int>(0, kPercent - 1)(m_random) < percent; }
