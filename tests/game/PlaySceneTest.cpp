@@ -98,7 +98,7 @@ TEST_P(WholeGameTest, EighteenCardsAreTakenAndTheGameEnds)
     // A wrong click in the moment the computer takes the card is lost with
     // the round.
     EXPECT_LE(scene.GetFaults(false), child.GetWrongClicks());
-    if (child.GetWrongClicks() > 0) {
+    if (scene.GetFaults(false) > 0) {
         EXPECT_TRUE(child.Saw("不正解！！ おてつきです"));
     }
     if (scene.GetFaults(true) > 0) {
