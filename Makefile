@@ -63,7 +63,7 @@ soak: deps
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 $(ASAN)/tests/game/soak_games $(GAMES) 2>$$log | tail -1 > $$log.line; \
 	status=$${PIPESTATUS[0]}; reports=$$(grep -cE 'runtime error|ERROR: (Address|Leak)Sanitizer' $$log); \
 	line=$$(cat $$log.line); rm -f $$log $$log.line; \
-	echo "soak $$(echo "$$line" | sed "s/ \([0-9]* passed\)/ $$reports sanitizer reports,\1/")"; \
+	echo "soak $$(echo "$$line" | sed "s/ \([0-9]* passed\)/ $$reports sanitizer reports, \1/")"; \
 	[ $$status -eq 0 ] && [ $$reports -eq 0 ]
 
 clean:
