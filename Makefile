@@ -10,7 +10,7 @@ TSAN := build/tsan
 FUZZ := build/fuzz
 GENERATOR := -G Ninja
 
-.PHONY: all deps build run test test-release test-asan test-tsan bench fuzz clean
+.PHONY: all deps build run test test-release test-asan test-tsan bench fuzz soak clean
 
 all: build
 
@@ -51,6 +51,20 @@ fuzz: deps
 	  -DLUMARRA_SANITIZE=address -DLUMARRA_LIBFUZZER=ON -DLUMARRA_BUILD_ASSETS=OFF
 	cmake --build $(FUZZ) -j $(JOBS)
 	bash tools/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
+
+# GAMES whole games by the scripted child under ASan+UBSan, in random modes
+# and strengths; one line of totals with the sanitizers' reports counted.
+GAMES ?= 200
+soak: deps
+	cmake -S . -B $(ASAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMARRA_SANITIZE=address -DLUMARRA_BUILD_ASSETS=OFF
+	cmake --build $(ASAN) -j $(JOBS) --target soak_games
+	@log=$$(mktemp); \
+	SDL_VIDEODRIVER=dummy LUMARRA_AUDIO=null LUMARRA_TIME_SCALE=$${LUMARRA_TIME_SCALE:-40} \
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 $(ASAN)/tests/game/soak_games $(GAMES) 2>$$log | tail -1 > $$log.line; \
+	status=$${PIPESTATUS[0]}; reports=$$(grep -cE 'runtime error|ERROR: (Address|Leak)Sanitizer' $$log); \
+	line=$$(cat $$log.line); rm -f $$log $$log.line; \
+	echo "soak $$(echo "$$line" | sed "s/ \([0-9]* passed\)/ $$reports sanitizer reports, \1/")"; \
+	[ $$status -eq 0 ] && [ $$reports -eq 0 ]
 
 clean:
 	rm -rf build

@@ -2,6 +2,7 @@
 
 #include "app/GameStage.h"
 #include "game/DeckPictures.h"
+#include "game/PlayScene.h"
 #include "game/StringIds.h"
 #include "game/StudyScene.h"
 #include "platform/CodePage.h"
@@ -104,12 +105,13 @@ TitleScene::Date LocalDate()
     return { local.tm_mon + 1, local.tm_mday };
 }
 
-// Until the play screen exists, a deck choice runs a screen that returns at
-// once.
+// The decks' games and the study screen.
 std::unique_ptr<Scene> CreateGameScene(GameStage* stage, int choice)
 {
     if (choice == TitleScene::kStudyChoice)
         return std::make_unique<StudyScene>(stage);
+    if (choice >= kDeckEdo && choice <= kDeckAiueo)
+        return std::make_unique<PlayScene>(stage, choice);
     return std::make_unique<Scene>(stage);
 }
 

@@ -1,0 +1,172 @@
+#include "app/GameStage.h"
+#include "audio/SoundDevice.h"
+#include "game/PlayScene.h"
+#include "platform/window/Application.h"
+#include "platform/window/Window.h"
+#include "tests/game/ScriptedChild.h"
+#include "tests/support/TestScopes.h"
+
+#include <gtest/gtest.h>
+
+using namespace lumarra;
+using namespace lumarra::test;
+
+namespace {
+
+constexpr uint32_t kGameTimeoutMs = 60000;
+
+// Whole games on the real stage, the play scene as the stage's scene, the
+// scripted child at the controls.
+class PlaySceneTest : public ::testing::Test {
+protected:
+    PlaySceneTest()
+        : m_registry("LUMARRA_REGISTRY_DIR", m_registryFolder.Native().c_str())
+        , m_home("LUMARRA_HOME", m_programFolder.Native().c_str())
+    {
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_app.IsReady());
+        ASSERT_TRUE(OpenSoundDevice());
+        ASSERT_TRUE(m_view.Create(WS_POPUP, 0, { 0, 0, 980, 600 }, nullptr));
+        m_view.ShowWindow(SW_SHOW);
+    }
+
+    void TearDown() override
+    {
+        if (m_stage.active)
+            m_stage.Shutdown();
+        CloseSoundDevice();
+    }
+
+    PlayScene& Start(DeckId deck)
+    {
+        auto scene = std::make_unique<PlayScene>(&m_stage, deck);
+        PlayScene& ref = *scene;
+        m_stage.Init(&m_view, 980, 600, std::move(scene));
+        m_stage.StartThread();
+        return ref;
+    }
+
+    bool Play(ScriptedChild& child) { return m_app.PumpUntil([&] { return child.Step(); }, kGameTimeoutMs); }
+
+    bool AnySoundPlaying()
+    {
+        for (int clip = 1; clip <= 16; ++clip) {
+            if (m_stage.Sounds().Clip(clip).IsPlaying())
+                return true;
+        }
+        return false;
+    }
+
+    TestFolder m_registryFolder;
+    TestFolder m_programFolder;
+    EnvironmentScope m_registry;
+    EnvironmentScope m_home;
+    Application m_app;
+    Window m_view;
+    GameStage m_stage;
+};
+
+struct GameCase {
+    DeckId deck;
+    int strength;
+    bool hover;
+};
+
+class WholeGameTest : public PlaySceneTest, public ::testing::WithParamInterface<GameCase> { };
+
+TEST_P(WholeGameTest, EighteenCardsAreTakenAndTheGameEnds)
+{
+    const GameCase& game = GetParam();
+    PlayScene& scene = Start(game.deck);
+    ScriptedChild::Plan plan;
+    plan.strength = game.strength;
+    plan.hover = game.hover;
+    plan.wrongClickPercent = game.hover ? 0 : 20;
+    ScriptedChild child(m_stage, scene, plan, 1234u + static_cast<uint32_t>(game.strength));
+    ASSERT_TRUE(Play(child));
+
+    EXPECT_EQ(scene.GetPhase(), PlayScene::Phase::Finished);
+    EXPECT_EQ(scene.GetChildTakes() + scene.GetComputerTakes(), PlayScene::kRounds);
+    EXPECT_FALSE(scene.IsReaderRunning());
+    if (game.strength == 1) {
+        EXPECT_EQ(scene.GetComputerTakes(), 0) << "practice has no opponent";
+        EXPECT_EQ(scene.GetFaults(true), 0);
+    }
+    // A wrong click in the moment the computer takes the card is lost with
+    // the round.
+    EXPECT_LE(scene.GetFaults(false), child.GetWrongClicks());
+    if (scene.GetFaults(false) > 0) {
+        EXPECT_TRUE(child.Saw("不正解！！ おてつきです"));
+    }
+    if (scene.GetFaults(true) > 0) {
+        EXPECT_TRUE(child.Saw("コンピュータのおてつきです"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(StrengthsAndModes, WholeGameTest,
+    ::testing::Values(GameCase { kDeckEdo, 1, true }, GameCase { kDeckKamigata, 2, false },
+        GameCase { kDeckOwari, 3, true }, GameCase { kDeckAiueo, 4, false }, GameCase { kDeckEdo, 5, true },
+        GameCase { kDeckAiueo, 6, false }));
+
+TEST_F(PlaySceneTest, AWrongClickShowsTheFaultPanelAndLeavesTheCounts)
+{
+    PlayScene& scene = Start(kDeckEdo);
+    ScriptedChild::Plan plan;
+    plan.strength = 1;
+    plan.wrongClickPercent = 100;
+    plan.maxDelayMs = 0;
+    ScriptedChild child(m_stage, scene, plan, 7u);
+    bool sawFault = false;
+    ASSERT_TRUE(m_app.PumpUntil(
+        [&] {
+            if (scene.GetResultLine(1) == "不正解！！ おてつきです") {
+                sawFault = true;
+                EXPECT_EQ(scene.GetChildTakes() + scene.GetComputerTakes(), scene.GetRound());
+            }
+            return child.Step();
+        },
+        kGameTimeoutMs));
+    EXPECT_TRUE(sawFault);
+    EXPECT_EQ(scene.GetChildTakes(), PlayScene::kRounds) << "faults cost nothing but time";
+    // The last card lies alone: there is nothing wrong to click.
+    EXPECT_EQ(scene.GetFaults(false), PlayScene::kRounds - 1);
+    EXPECT_EQ(child.GetWrongClicks(), PlayScene::kRounds - 1);
+}
+
+// Quitting anywhere returns without the score screen, with the reader ended
+// and nothing left playing.
+class QuitTest : public PlaySceneTest, public ::testing::WithParamInterface<PlayScene::Phase> { };
+
+TEST_P(QuitTest, ReturnsWithTheReaderEndedAndSilence)
+{
+    PlayScene& scene = Start(kDeckKamigata);
+    ScriptedChild::Plan plan;
+    plan.strength = 3;
+    plan.quit = true;
+    plan.quitIn = GetParam();
+    plan.quitInRound = 1;
+    ScriptedChild child(m_stage, scene, plan, 99u);
+    ASSERT_TRUE(Play(child));
+    EXPECT_EQ(scene.GetPhase(), PlayScene::Phase::Abandoned);
+    EXPECT_TRUE(scene.IsQuitting());
+    EXPECT_FALSE(scene.IsReaderRunning());
+    EXPECT_FALSE(AnySoundPlaying());
+    EXPECT_LT(scene.GetChildTakes() + scene.GetComputerTakes(), PlayScene::kRounds);
+}
+
+INSTANTIATE_TEST_SUITE_P(Phases, QuitTest,
+    ::testing::Values(PlayScene::Phase::Strength, PlayScene::Phase::Deal, PlayScene::Phase::Round,
+        PlayScene::Phase::Result));
+
+TEST(TakeTimeLine, ShowsSecondsAndHundredths)
+{
+    // A take 1234 ms after the voice started counts 1235 ms.
+    EXPECT_EQ(PlayScene::TakeTimeLine(1235), "とるまでにかかったじかん 1.23秒");
+    EXPECT_EQ(PlayScene::TakeTimeLine(1), "とるまでにかかったじかん 0.00秒");
+    EXPECT_EQ(PlayScene::TakeTimeLine(61009), "とるまでにかかったじかん 61.00秒");
+}
+
+}
