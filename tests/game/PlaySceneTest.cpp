@@ -3,6 +3,7 @@
 #include "game/PlayScene.h"
 #include "platform/window/Application.h"
 #include "platform/window/Window.h"
+#include "tests/game/RealStage.h"
 #include "tests/game/ScriptedChild.h"
 #include "tests/support/TestScopes.h"
 
@@ -17,29 +18,8 @@ constexpr uint32_t kGameTimeoutMs = 60000;
 
 // Whole games on the real stage, the play scene as the stage's scene, the
 // scripted child at the controls.
-class PlaySceneTest : public ::testing::Test {
+class PlaySceneTest : public RealStage {
 protected:
-    PlaySceneTest()
-        : m_registry("LUMARRA_REGISTRY_DIR", m_registryFolder.Native().c_str())
-        , m_home("LUMARRA_HOME", m_programFolder.Native().c_str())
-    {
-    }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_app.IsReady());
-        ASSERT_TRUE(OpenSoundDevice());
-        ASSERT_TRUE(m_view.Create(WS_POPUP, 0, { 0, 0, 980, 600 }, nullptr));
-        m_view.ShowWindow(SW_SHOW);
-    }
-
-    void TearDown() override
-    {
-        if (m_stage.active)
-            m_stage.Shutdown();
-        CloseSoundDevice();
-    }
-
     PlayScene& Start(DeckId deck)
     {
         auto scene = std::make_unique<PlayScene>(&m_stage, deck);
@@ -59,14 +39,6 @@ protected:
         }
         return false;
     }
-
-    TestFolder m_registryFolder;
-    TestFolder m_programFolder;
-    EnvironmentScope m_registry;
-    EnvironmentScope m_home;
-    Application m_app;
-    Window m_view;
-    GameStage m_stage;
 };
 
 struct GameCase {
