@@ -1,5 +1,6 @@
 #pragma once
 
+#include "graphics/DibStorage.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/DrawContext.h"
 #include "platform/gdi/GdiTypes.h"
@@ -66,7 +67,7 @@ public:
     void BuildMask16(COLORREF key);
     void BuildMask8(COLORREF key);
     void BuildMask4(COLORREF key);
-    Bitmap* GetMask() const { return m_mask.get(); }
+    Bitmap* GetMask() const { return m_storage.GetMask(); }
 
     // Storage (creation, loading, release).
     int AttachBitmap(Bitmap* bitmap, COLORREF key);
@@ -83,23 +84,23 @@ public:
     std::unique_ptr<Bitmap> Detach();
 
     // Accessors.
-    bool IsValid() const { return m_bitmap != nullptr; }
-    Bitmap* GetBitmap() const { return m_bitmap; }
+    bool IsValid() const { return m_storage.GetBitmap() != nullptr; }
+    Bitmap* GetBitmap() const { return m_storage.GetBitmap(); }
     int GetWidth() const;
     int GetHeight() const;
     size_t GetImageSize() const;
     uint8_t* GetBits(size_t* outSize = nullptr) const;
-    const BitmapInfo* GetInfo() const { return m_info; }
+    const BitmapInfo* GetInfo() const { return m_storage.GetInfo(); }
     // The byte holding pixel (x, y), y counted from the top whatever the row
     // order; null outside the picture or without pixels.
     uint8_t* GetPixelAddress(int x, int y) const;
-    int GetColorCount() const { return m_colorCount; }
-    const Palette* GetPalette() const { return m_palette.get(); }
+    int GetColorCount() const { return m_storage.GetColorCount(); }
+    const Palette* GetPalette() const { return m_storage.GetPalette(); }
     // Who frees the bitmap and the header: "CREATE_BITMAP|ALLOC_INFO",
     // "RESOURCE_BITMAP", "<path>|ALLOC_INFO|LOAD_FILE" or
     // "ATTACH_BITMAP|ALLOC_INFO"; empty when the surface holds nothing.
-    const std::string& GetStorageFlags() const { return m_storageFlags; }
-    const BitmapDesc& GetBitmapDesc() const { return m_bitmapDesc; }
+    const std::string& GetStorageFlags() const { return m_storage.GetStorageFlags(); }
+    const BitmapDesc& GetBitmapDesc() const { return m_storage.GetBitmapDesc(); }
     void SetRegionKey(COLORREF key) { m_regionKey = key; }
 
     // Copies out of this surface.
@@ -236,31 +237,17 @@ private:
     Result Guarded(Result failure, Step&& step);
     template <typename Step>
     int DrawOut(Step&& step);
-    int AdoptBitmap(std::unique_ptr<Bitmap> owned, Bitmap* bitmap);
-    void BuildPalette();
+    int AttachHeld(DibStorage::HeldBitmap bitmap, std::string flags, COLORREF key);
     uint32_t FindKeyValue(COLORREF key, int bytesPerPixel);
     void BuildMaskDirect(COLORREF key, int bytesPerPixel);
     void BuildMaskIndexed(COLORREF key, int bitsPerPixel);
     void CloseOpenDC();
 
-    Bitmap* m_bitmap = nullptr;
-    std::unique_ptr<Bitmap> m_ownedBitmap;
-    int m_colorCount = 0;
-    int m_height = 0;
-    int m_width = 0;
+    DibStorage m_storage;
     std::mutex m_lock;
     std::atomic<std::thread::id> m_ownerThread {};
     std::atomic<int> m_lockDepth { 0 };
-    const BitmapInfo* m_info = nullptr;
-    size_t m_infoBytes = 0;
-    std::unique_ptr<uint8_t[]> m_infoBlock;
-    uint8_t* m_bits = nullptr;
-    std::unique_ptr<Palette> m_palette;
-    BitmapDesc m_bitmapDesc;
-    std::string m_storageFlags;
-    const uint8_t* m_resourceData = nullptr;
     COLORREF m_regionKey = kNoColor;
-    std::unique_ptr<Bitmap> m_mask;
     std::unique_ptr<SurfaceDC> m_openDC;
 };
 
