@@ -294,10 +294,15 @@ int DibSurface::LoadFromFile(std::string_view path, COLORREF key)
         return 0;
     // The header describes the pixels the surface holds (whatever header
     // version, compression or row order the file used), so that sizes read
-    // from it always match the pixel array.
+    // from it always match the pixel array. The rows keep the file's order,
+    // and a negative height says when that is top-down.
     std::vector<uint8_t> header = PackedDibHeaderOf(*bitmap);
     auto block = std::make_unique<uint8_t[]>(kBitmapInfoBlockBytes);
     std::memcpy(block.get(), header.data(), std::min(header.size(), kBitmapInfoBlockBytes));
+    if (bitmap->IsTopDown()) {
+        auto* described = reinterpret_cast<BitmapInfoHeader*>(block.get());
+        described->biHeight = -described->biHeight;
+    }
     int colourCount = ColourCountOf(bitmap->BitsPerPixel());
     m_storage.Adopt(DibStorage::Own(std::move(bitmap)), DibStorage::Own(std::move(block)), kBitmapInfoBlockBytes,
         colourCount, file + "|ALLOC_INFO|LOAD_FILE");

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -320,6 +321,94 @@ TEST(DibStorageTest, LoadedHeadersDescribeThePixelsTheSurfaceHolds)
     EXPECT_EQ(surface.GetImageSize(), 8u);
     EXPECT_EQ(surface.GetPixel(0, 0), kRed);
     EXPECT_EQ(surface.GetPixel(0, 1), kBlack);
+}
+
+// A .bmp file written byte by byte: 40-byte header, `palette` entries, then
+// `rows` (already padded) in the order `topDown` says.
+std::vector<uint8_t> HandMadeBmp(int width, int height, int depth, bool topDown,
+    const std::vector<std::array<uint8_t, 4>>& palette, const std::vector<std::vector<uint8_t>>& rows)
+{
+    std::vector<uint8_t> file;
+    auto put = [&](uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            file.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    };
+    uint32_t offset = 14 + 40 + 4 * static_cast<uint32_t>(palette.size());
+    uint32_t imageBytes = static_cast<uint32_t>(rows.size() * rows[0].size());
+    put('B' | ('M' << 8), 2);
+    put(offset + imageBytes, 4);
+    put(0, 4);
+    put(offset, 4);
+    put(40, 4);
+    put(static_cast<uint32_t>(width), 4);
+    put(static_cast<uint32_t>(topDown ? -height : height), 4);
+    put(1, 2);
+    put(static_cast<uint32_t>(depth), 2);
+    put(0, 4);
+    put(imageBytes, 4);
+    put(0, 4);
+    put(0, 4);
+    put(static_cast<uint32_t>(palette.size()), 4);
+    put(0, 4);
+    for (const auto& entry : palette)
+        file.insert(file.end(), entry.begin(), entry.end());
+    for (const auto& row : rows)
+        file.insert(file.end(), row.begin(), row.end());
+    return file;
+}
+
+// The first byte of picture row `y` as the surface's own header places it.
+const uint8_t* RowByHeader(const DibSurface& surface, int y)
+{
+    const BitmapInfoHeader& header = surface.GetInfo()->bmiHeader;
+    int height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
+    int memoryRow = header.biHeight < 0 ? y : height - 1 - y;
+    return surface.GetBits() + static_cast<size_t>(memoryRow) * DibStride(header.biBitCount, header.biWidth);
+}
+
+TEST(DibStorageTest, LoadedHeadersGiveTheRowOrderOfTheBits)
+{
+    TempFolder folder;
+    // Picture rows from the top: red, green, blue (24 bits, 2 wide, padded
+    // to 8 bytes).
+    const std::vector<uint8_t> red = { 0, 0, 255, 0, 0, 255, 0, 0 };
+    const std::vector<uint8_t> green = { 0, 255, 0, 0, 255, 0, 0, 0 };
+    const std::vector<uint8_t> blue = { 255, 0, 0, 255, 0, 0, 0, 0 };
+    // The same picture at 8 bits through a three-colour table.
+    const std::vector<std::array<uint8_t, 4>> table = { { 0, 0, 255, 0 }, { 0, 255, 0, 0 }, { 255, 0, 0, 0 } };
+    struct Case {
+        const char* name;
+        int depth;
+        bool topDown;
+        std::vector<std::array<uint8_t, 4>> palette;
+        std::vector<std::vector<uint8_t>> rows;
+    };
+    const Case cases[] = {
+        { "down24.bmp", 24, true, {}, { red, green, blue } },
+        { "up24.bmp", 24, false, {}, { blue, green, red } },
+        { "down8.bmp", 8, true, table, { { 0, 0, 0, 0 }, { 1, 1, 0, 0 }, { 2, 2, 0, 0 } } },
+    };
+    const COLORREF picture[3] = { kRed, kGreen, kBlue };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> bytes = HandMadeBmp(2, 3, c.depth, c.topDown, c.palette, c.rows);
+        std::ofstream(folder.Native(c.name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        DibSurface surface;
+        ASSERT_EQ(surface.LoadFromFile(folder.Internal(c.name), kNoColor), 1) << c.name;
+        EXPECT_EQ(surface.GetInfo()->bmiHeader.biHeight, c.topDown ? -3 : 3) << c.name;
+        EXPECT_EQ(surface.GetImageSize(), c.rows.size() * c.rows[0].size()) << c.name;
+        for (int y = 0; y < 3; ++y) {
+            EXPECT_EQ(surface.GetPixel(0, y), picture[y]) << c.name << " row " << y;
+            EXPECT_EQ(surface.GetPixelAddress(0, y), RowByHeader(surface, y)) << c.name << " row " << y;
+            if (c.depth == 24) {
+                const uint8_t* p = RowByHeader(surface, y);
+                EXPECT_EQ(RGB(p[2], p[1], p[0]), picture[y]) << c.name << " row " << y;
+            } else {
+                const PaletteEntry& entry = surface.GetPalette()->Entry(*RowByHeader(surface, y));
+                EXPECT_EQ(RGB(entry.peRed, entry.peGreen, entry.peBlue), picture[y]) << c.name << " row " << y;
+            }
+        }
+    }
 }
 
 TEST(DibStorageTest, SavedFilesReadBackIdenticalAtEveryDepth)
