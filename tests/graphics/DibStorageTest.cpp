@@ -215,6 +215,41 @@ TEST(DibStorageTest, ReleaseLeavesAnAttachedBitmapToItsOwner)
     EXPECT_EQ(bitmap->GetPixel(2, 2), kBlue);
 }
 
+TEST(DibStorageTest, ReloadingFreesExactlyWhatEachStorageOwned)
+{
+    // One surface passes through every kind of storage; what it borrowed
+    // stays with its owner, and what it made is freed once (the sanitizer
+    // build reports a leak or a second free).
+    DibSurface owner(24, 3, 2, kNoColor);
+    owner.SetPixelV(0, 0, kGreen);
+    TempFolder folder;
+    std::string saved = folder.Internal("kept.bmp");
+    ASSERT_EQ(owner.SaveToFile(saved), 1);
+    std::vector<uint8_t> dib = BitmapToPackedDib(*owner.GetBitmap());
+
+    DibSurface surface(8, 5, 5, kWhite);
+    ASSERT_TRUE(surface.GetMask());
+    ASSERT_EQ(surface.AttachBitmap(owner.GetBitmap(), kNoColor), 1);
+    EXPECT_FALSE(surface.GetMask());
+    EXPECT_EQ(surface.GetStorageFlags(), "ATTACH_BITMAP|ALLOC_INFO");
+    ASSERT_EQ(surface.LoadFromResource(kCardResource, kMagenta), 1);
+    EXPECT_TRUE(surface.GetMask());
+    EXPECT_EQ(owner.GetPixel(0, 0), kGreen);
+    ASSERT_EQ(surface.AttachBitmap(owner.GetBitmap(), kNoColor), 1);
+    ASSERT_EQ(surface.AttachBitmap(std::span<const uint8_t>(dib), kNoColor), 1);
+    EXPECT_EQ(surface.GetStorageFlags(), "CREATE_BITMAP|ALLOC_INFO");
+    ASSERT_EQ(surface.LoadFromFile(saved, kGreen), 1);
+    EXPECT_EQ(surface.GetStorageFlags(), saved + "|ALLOC_INFO|LOAD_FILE");
+    EXPECT_EQ(surface.GetPixel(0, 0), kBlack);  // the key, blackened
+    std::unique_ptr<Bitmap> handed = surface.Detach();
+    ASSERT_TRUE(handed);
+    EXPECT_EQ(handed->Width(), 3);
+    EXPECT_FALSE(surface.IsValid());
+    EXPECT_EQ(surface.GetInfo(), nullptr);
+    EXPECT_TRUE(surface.GetStorageFlags().empty());
+    EXPECT_EQ(owner.GetPixel(0, 0), kGreen);
+}
+
 TEST(DibStorageTest, AttachingAPackedDibMakesADeviceBitmapTheSurfaceOwns)
 {
     DibSurface source(24, 3, 2, kNoColor);
