@@ -9,10 +9,12 @@
 #include <memory>
 #include <string>
 
+// A surface's bitmap storage, kept apart from the operations on it.
+
 namespace lumarra {
 
-// Deletes what it holds only when the holder owns it: a DibStorage's
-// bitmap or header block may be borrowed.
+// Deletes what it holds only when its holder owns it; DibStorage borrows
+// attached bitmaps and resource headers.
 struct DeleteIfOwned {
     bool owned = false;
     void operator()(Bitmap* bitmap) const
