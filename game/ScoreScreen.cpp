@@ -143,8 +143,10 @@ ScoreScreen::Content ScoreScreen::Compose(const ScoreRecord::Filing& filing, boo
         content.headlineText = text;
     }
 
+    // Around the new game, so near the top fewer lines; the first ten for a
+    // game the table could not take.
     const int first = position >= 0 ? std::max(0, position - kLinesBefore) : 0;
-    const int end = std::min(first + kLines, ScoreTable::kRecords);
+    const int end = std::min(position >= 0 ? position - kLinesBefore + kLines : kLines, ScoreTable::kRecords);
     for (int i = first; i < end && table.At(i).IsUsed(); ++i) {
         if (i == position)
             content.highlightedLine = static_cast<int>(content.lines.size());
