@@ -39,7 +39,6 @@ constexpr int kEndTextCopies = 3;
 constexpr Size kEndTextBox = { 120, 24 };
 constexpr int kFadeSteps = 256;
 constexpr int kFadeStepMs = 10;
-constexpr COLORREF kWhite = 0xFFFFFF;
 
 // The paper the ranking is written on, and the headline on it.
 constexpr uint32_t kPaperBitmap = 177;
@@ -64,7 +63,8 @@ constexpr COLORREF kLineColour = 0x202020;
 constexpr int kWaitSliceMs = 500;
 constexpr uint32_t kLongestWaitMs = 30000;
 
-// A channel `step` of the way from `from` towards 255.
+// A channel `step` of the way from `from` towards 255, which the last step
+// reaches: the letters end in white.
 uint32_t FadeChannel(uint32_t from, int step)
 {
     return from + (255 - from) * static_cast<uint32_t>(step) / (kFadeSteps - 1);
