@@ -128,23 +128,36 @@ ScoreScreen::Content ScoreScreen::Compose(const ScoreRecord::Filing& filing, boo
     Content content;
     content.picture = childWon ? kWonPicture : kLostPicture;
     content.sound = childWon ? kWonSound : kLostSound;
+    ComposeHeadline(content, filing, childTakes >= computerTakes);
+    ComposeLines(content, filing);
+    return content;
+}
 
-    const ScoreTable& table = filing.table;
+// The ribbons praise the child's own place in the top ten; any other place,
+// and every computer win, is written out.
+void ScoreScreen::ComposeHeadline(Content& content, const ScoreRecord::Filing& filing, bool childAhead)
+{
     const int position = filing.position;
-    const bool childAhead = childTakes >= computerTakes;
     if (position == 0 && childAhead) {
         content.headlineBitmap = kFirstPlaceBitmap;
-    } else if (position > 0 && position < kTopTenPositions && childAhead) {
-        content.headlineBitmap = kTopTenBitmap;
-    } else {
-        int place = position >= 0 ? table.PlaceOf(position) : table.PlaceAfterLast();
-        char text[96];
-        std::snprintf(text, sizeof text, childAhead ? "★  %d ばん  ★" : "★ コンピュータ %d ばん  ★", place);
-        content.headlineText = text;
+        return;
     }
+    if (position > 0 && position < kTopTenPositions && childAhead) {
+        content.headlineBitmap = kTopTenBitmap;
+        return;
+    }
+    int place = position >= 0 ? filing.table.PlaceOf(position) : filing.table.PlaceAfterLast();
+    char text[96];
+    std::snprintf(text, sizeof text, childAhead ? "★  %d ばん  ★" : "★ コンピュータ %d ばん  ★", place);
+    content.headlineText = text;
+}
 
-    // Around the new game, so near the top fewer lines; the first ten for a
-    // game the table could not take.
+// The lines around the new game, so near the top fewer of them; the first
+// ten for a game the table could not take.
+void ScoreScreen::ComposeLines(Content& content, const ScoreRecord::Filing& filing)
+{
+    const ScoreTable& table = filing.table;
+    const int position = filing.position;
     const int first = position >= 0 ? std::max(0, position - kLinesBefore) : 0;
     const int end = std::min(position >= 0 ? position - kLinesBefore + kLines : kLines, ScoreTable::kRecords);
     for (int i = first; i < end && table.At(i).IsUsed(); ++i) {
@@ -152,7 +165,6 @@ ScoreScreen::Content ScoreScreen::Compose(const ScoreRecord::Filing& filing, boo
             content.highlightedLine = static_cast<int>(content.lines.size());
         content.lines.push_back(RankingLine(table.PlaceOf(i), table.At(i)));
     }
-    return content;
 }
 
 void ScoreScreen::ShowScoreRecord(bool childWon, int childTakes, int computerTakes, int scoreCode)

@@ -51,6 +51,8 @@ public:
     const Content& GetContent() const { return m_content; }
 
 private:
+    static void ComposeHeadline(Content& content, const ScoreRecord::Filing& filing, bool childAhead);
+    static void ComposeLines(Content& content, const ScoreRecord::Filing& filing);
     void Reveal(DibSurface& picture);
     void FadeInEnd(DibSurface& picture);
     void DrawHeadline();

@@ -250,6 +250,13 @@ pid_t StartFiler(const std::string& record, int games, int seed)
     return pid;
 }
 
+// Every replacement of the file gives it a new inode; 0 while it is missing.
+ino_t FileIdentity(const std::string& path)
+{
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+}
+
 }
 
 TEST_F(ScoreFileTest, TwoProgramsFilingTwoHundredGamesEachLoseNone)
@@ -272,9 +279,14 @@ TEST_F(ScoreFileTest, AFilerKilledAtAnyMomentLeavesTheOldOrTheNewFile)
     std::mt19937 random(11);
     int lastUsed = 0;
     for (int round = 0; round < 20; ++round) {
+        ino_t before = FileIdentity(Path());
         pid_t pid = StartFiler(Path(), 0, round);
         ASSERT_GT(pid, 0);
-        ::usleep(2000 + random() % 40000);
+        // Once the filer has replaced the file it is busy filing: the kill
+        // then falls anywhere in its loop, however long it took to start.
+        for (int waited = 0; waited < 10000 && FileIdentity(Path()) == before; ++waited)
+            ::usleep(1000);
+        ::usleep(random() % 20000);
         ::kill(pid, SIGKILL);
         WaitFor(pid);
         if (!std::filesystem::exists(Path()))
