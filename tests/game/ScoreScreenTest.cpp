@@ -124,6 +124,11 @@ public:
         done = true;
     }
 
+    // What the scene's tick answers while the screen waits, as the play
+    // scene's quit button makes it answer.
+    int CheckWait(int, int) override { return tickAnswer; }
+
+    std::atomic<int> tickAnswer { 0 };
     std::atomic<bool> done { false };
     std::atomic<bool> saved { false };
     std::atomic<int> highlightedLine { -2 };
@@ -186,4 +191,14 @@ TEST_F(EndScreenTest, WithoutAClickTheScreenEndsAfterThirtySeconds)
     EXPECT_GE(waited, 29500u);
     EXPECT_LT(waited, 33000u);
     EXPECT_FALSE(ClickSpotShown());
+}
+
+TEST_F(EndScreenTest, AnAnswerOfTheScenesTickEndsTheWaitAtOnce)
+{
+    EndScene& scene = Start(12, 6);
+    ASSERT_TRUE(PumpUntil([&] { return m_stage.waitingInput && ClickSpotShown(); }));
+    uint32_t waitFrom = GetTickCount();
+    scene.tickAnswer = 1000;
+    ASSERT_TRUE(PumpUntil([&] { return scene.done.load(); }));
+    EXPECT_LT(GetTickCount() - waitFrom, 5000u);
 }
