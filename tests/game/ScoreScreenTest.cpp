@@ -14,6 +14,7 @@ using namespace lumarra::test;
 namespace {
 
 constexpr int32_t kDate = 1'700'000'000;
+constexpr uint32_t kScreenTimeoutMs = 60000;
 
 ScoreRecord::Filing Filed(ScoreTable table, int child, int computer)
 {
@@ -150,6 +151,13 @@ protected:
         return ref;
     }
 
+    // Until the screen waits for its click: its drawing takes a while under
+    // the thread sanitizer.
+    bool PumpUntilWaiting()
+    {
+        return PumpUntil([&] { return m_stage.waitingInput && ClickSpotShown(); }, kScreenTimeoutMs);
+    }
+
     bool ClickSpotShown()
     {
         for (const HotSpot& spot : SpotsWithKey(ScoreScreen::kClickKey)) {
@@ -168,14 +176,14 @@ TEST_F(EndScreenTest, TheNewGamesLineIsMarkedAndAClickEndsTheScreen)
     ScoreRecord::FileGame(m_programFolder.Native("Score.dat"), 20, 18, 0, kDate);
     ScoreRecord::FileGame(m_programFolder.Native("Score.dat"), 20, 16, 2, kDate);
     EndScene& scene = Start(11, 7);
-    ASSERT_TRUE(PumpUntil([&] { return m_stage.waitingInput && ClickSpotShown(); }));
+    ASSERT_TRUE(PumpUntilWaiting());
     // The bar lies under the line's leading blanks, so nothing is written
     // over this point of it.
     const int barY = 235 + 16 * 2 + 8;
     EXPECT_EQ(m_stage.BackBuffer().GetPixel(295, barY), GameStage::kHighlightColor);
     EXPECT_NE(m_stage.BackBuffer().GetPixel(295, barY - 16), GameStage::kHighlightColor);
     Click(400, 300);
-    ASSERT_TRUE(PumpUntil([&] { return scene.done.load(); }));
+    ASSERT_TRUE(PumpUntil([&] { return scene.done.load(); }, kScreenTimeoutMs));
     EXPECT_TRUE(scene.saved);
     EXPECT_EQ(scene.highlightedLine, 2);
     EXPECT_FALSE(ClickSpotShown());
@@ -184,9 +192,9 @@ TEST_F(EndScreenTest, TheNewGamesLineIsMarkedAndAClickEndsTheScreen)
 TEST_F(EndScreenTest, WithoutAClickTheScreenEndsAfterThirtySeconds)
 {
     EndScene& scene = Start(3, 15);
-    ASSERT_TRUE(PumpUntil([&] { return m_stage.waitingInput && ClickSpotShown(); }));
+    ASSERT_TRUE(PumpUntilWaiting());
     uint32_t waitFrom = GetTickCount();
-    ASSERT_TRUE(PumpUntil([&] { return scene.done.load(); }, 8000));
+    ASSERT_TRUE(PumpUntil([&] { return scene.done.load(); }, kScreenTimeoutMs));
     uint32_t waited = GetTickCount() - waitFrom;
     EXPECT_GE(waited, 29500u);
     EXPECT_LT(waited, 33000u);
@@ -196,9 +204,9 @@ TEST_F(EndScreenTest, WithoutAClickTheScreenEndsAfterThirtySeconds)
 TEST_F(EndScreenTest, AnAnswerOfTheScenesTickEndsTheWaitAtOnce)
 {
     EndScene& scene = Start(12, 6);
-    ASSERT_TRUE(PumpUntil([&] { return m_stage.waitingInput && ClickSpotShown(); }));
+    ASSERT_TRUE(PumpUntilWaiting());
     uint32_t waitFrom = GetTickCount();
     scene.tickAnswer = 1000;
-    ASSERT_TRUE(PumpUntil([&] { return scene.done.load(); }));
+    ASSERT_TRUE(PumpUntil([&] { return scene.done.load(); }, kScreenTimeoutMs));
     EXPECT_LT(GetTickCount() - waitFrom, 5000u);
 }
