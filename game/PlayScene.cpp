@@ -3,6 +3,7 @@
 #include "app/GameStage.h"
 #include "game/DeckPictures.h"
 #include "game/ReadingCard.h"
+#include "game/ScoreScreen.h"
 #include "game/TableSlot.h"
 #include "game/TakeTimeStatistic.h"
 #include "platform/Clock.h"
@@ -464,14 +465,10 @@ void PlayScene::EndGame()
     Wait(kBeforeScoreMs);
     const int child = m_table.childTakes;
     const int computer = m_table.computerTakes;
-    ShowScore(child >= computer, child, computer, m_info->scoreCode);
+    ScoreScreen(*this).ShowScoreRecord(child >= computer, child, computer, m_info->scoreCode);
     WipePanel();
     m_phase = Phase::Finished;
 }
-
-// The score record's screen takes over here once it exists; until then the
-// game goes straight back to the title menu.
-void PlayScene::ShowScore(bool, int, int, int) { }
 
 void PlayScene::Abandon()
 {

@@ -17,9 +17,7 @@ namespace lumarra {
 
 // One game of one deck: the strength choice, the deal, 18 read rounds in
 // which the child and the computer race for the card being read, the result
-// panels, and the way back to the title menu. The score screen is not part
-// of this screen yet: ShowScore returns at once until the score record's
-// screen replaces it.
+// panels, the score screen at the end, and the way back to the title menu.
 //
 // The script runs on the stage's worker thread, the computer inside its
 // waits (CheckWait), the reading on the card reader's thread; the fields
@@ -80,7 +78,6 @@ private:
     void RestoreTable(int x, int y, int w, int h);
     void EndGame();
     void Abandon();
-    void ShowScore(bool childWins, int childTakes, int computerTakes, int scoreCode);
 
     DeckId m_deck;
     const DeckInfo* m_info;

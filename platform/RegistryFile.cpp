@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/FileDescriptor.h"
 #include "platform/RegistryText.h"
+#include "platform/StoreLock.h"
 
 #include <cerrno>
 #include <charconv>
@@ -10,7 +11,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <pwd.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,32 +31,6 @@ enum class StoreState {
     Loaded,
     Damaged,
     Unreadable,
-};
-
-// Holds an exclusive flock on the lock file for its lifetime. The lock file
-// is created with the store's mode: every user who may write the store may
-// take its lock.
-class StoreLock {
-public:
-    explicit StoreLock(const std::string& path)
-        : m_fd(FileDescriptor::OpenRegular(path, O_RDWR | O_CREAT))
-    {
-        if (!m_fd.IsOpen())
-            return;
-        int rc;
-        do
-            rc = ::flock(m_fd.Get(), LOCK_EX);
-        while (rc != 0 && errno == EINTR);
-        if (rc != 0)
-            m_fd.Close();
-    }
-    StoreLock(const StoreLock&) = delete;
-    StoreLock& operator=(const StoreLock&) = delete;
-
-    bool Held() const { return m_fd.IsOpen(); }
-
-private:
-    FileDescriptor m_fd;
 };
 
 std::string HomeFolder()

@@ -1,12 +1,14 @@
 #include "app/GameStage.h"
 #include "audio/SoundDevice.h"
 #include "game/PlayScene.h"
+#include "game/ScoreRecord.h"
 #include "platform/window/Application.h"
 #include "platform/window/Window.h"
 #include "tests/game/RealStage.h"
 #include "tests/game/ScriptedChild.h"
 #include "tests/support/TestScopes.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace lumarra;
@@ -30,6 +32,20 @@ protected:
     }
 
     bool Play(ScriptedChild& child) { return m_app.PumpUntil([&] { return child.Step(); }, kGameTimeoutMs); }
+
+    std::string RecordPath() const { return m_programFolder.Native("Score.dat"); }
+
+    // The end screen filed the game, and only it, in its deck's table.
+    void ExpectFiled(const PlayScene& scene, DeckId deck)
+    {
+        ScoreRecord record;
+        ASSERT_EQ(record.Load(RecordPath()), ScoreRecord::FileState::Loaded);
+        int index = ScoreRecord::TableIndex(FindDeck(deck)->scoreCode);
+        for (int table = 0; table < ScoreRecord::kTables; ++table)
+            EXPECT_EQ(record.Table(table).UsedCount(), table == index ? 1 : 0) << "table " << table;
+        EXPECT_EQ(record.Table(index).At(0).child, scene.GetChildTakes());
+        EXPECT_EQ(record.Table(index).At(0).computer, scene.GetComputerTakes());
+    }
 
     bool AnySoundPlaying()
     {
@@ -63,6 +79,8 @@ TEST_P(WholeGameTest, EighteenCardsAreTakenAndTheGameEnds)
     EXPECT_EQ(scene.GetPhase(), PlayScene::Phase::Finished);
     EXPECT_EQ(scene.GetChildTakes() + scene.GetComputerTakes(), PlayScene::kRounds);
     EXPECT_FALSE(scene.IsReaderRunning());
+    EXPECT_TRUE(child.SawScoreScreen());
+    ExpectFiled(scene, game.deck);
     if (game.strength == 1) {
         EXPECT_EQ(scene.GetComputerTakes(), 0) << "practice has no opponent";
         EXPECT_EQ(scene.GetFaults(true), 0);
@@ -106,6 +124,7 @@ TEST_F(PlaySceneTest, AWrongClickShowsTheFaultPanelAndLeavesTheCounts)
     // The last card lies alone: there is nothing wrong to click.
     EXPECT_EQ(scene.GetFaults(false), PlayScene::kRounds - 1);
     EXPECT_EQ(child.GetWrongClicks(), PlayScene::kRounds - 1);
+    ExpectFiled(scene, kDeckEdo);
 }
 
 // Quitting anywhere returns without the score screen, with the reader ended
@@ -127,6 +146,7 @@ TEST_P(QuitTest, ReturnsWithTheReaderEndedAndSilence)
     EXPECT_FALSE(scene.IsReaderRunning());
     EXPECT_FALSE(AnySoundPlaying());
     EXPECT_LT(scene.GetChildTakes() + scene.GetComputerTakes(), PlayScene::kRounds);
+    EXPECT_FALSE(std::filesystem::exists(RecordPath())) << "an abandoned game is not filed";
 }
 
 INSTANTIATE_TEST_SUITE_P(Phases, QuitTest,

@@ -2,6 +2,7 @@
 
 #include "app/GameStage.h"
 #include "game/PlayScene.h"
+#include "game/ScoreScreen.h"
 #include "platform/Clock.h"
 
 #include <cstdint>
@@ -16,8 +17,8 @@ namespace lumarra::test {
 // the interface thread's pump: it picks a strength and says yes, then for
 // each reading waits a random moment and either rests the pointer on the
 // read card (hover mode) or clicks it, in click mode now and then clicking a
-// wrong card first. Result panels are clicked away. It can quit at a chosen
-// phase of the game.
+// wrong card first. Result panels and the end screen are clicked away. It
+// can quit at a chosen phase of the game.
 class ScriptedChild {
 public:
     struct Plan {
@@ -62,10 +63,15 @@ public:
             Click(kPanelClickAt.x, kPanelClickAt.y);
         else if (phase == PlayScene::Phase::Round && m_scene.GetCurrentCard() > 0 && !m_plan.neverTake)
             Take(m_scene.GetCurrentCard());
+        else if (phase == PlayScene::Phase::Ending && ScoreScreenWaits()) {
+            m_sawScoreScreen = true;
+            Click(kPanelClickAt.x, kPanelClickAt.y);
+        }
         return false;
     }
 
     int GetWrongClicks() const { return m_wrongClicks; }
+    bool SawScoreScreen() const { return m_sawScoreScreen; }
     // Whether a result panel with this first line was seen.
     bool Saw(const std::string& line) const { return m_seenLines.count(line) != 0; }
 
@@ -84,6 +90,17 @@ private:
         if (phase == PlayScene::Phase::Result)
             return m_scene.GetRound() >= m_plan.quitInRound && !m_scene.GetResultLine(1).empty();
         return true;
+    }
+
+    // The end screen waits for a click anywhere on the stage.
+    bool ScoreScreenWaits() const
+    {
+        for (int i = 0; i < GameStage::kHotSpotCount; ++i) {
+            HotSpot spot = m_stage.GetHotSpot(i);
+            if (spot.key == ScoreScreen::kClickKey && spot.value == ScoreScreen::kClickValue)
+                return true;
+        }
+        return false;
     }
 
     void Click(int x, int y)
@@ -172,6 +189,7 @@ private:
     Plan m_plan;
     std::mt19937 m_random;
     bool m_quitDone = false;
+    bool m_sawScoreScreen = false;
     CardCode m_takeCard = 0;
     uint32_t m_takeAt = 0;
     bool m_wrongFirst = false;
