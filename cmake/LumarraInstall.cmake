@@ -53,7 +53,9 @@ set(CPACK_PACKAGE_HOMEPAGE_URL https://lumarra.example.org/)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# Debian's games section is for programs in /usr/games; this one lies in
+# bin/ and teaches as it plays.
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries come from dpkg-shlibdeps; the fonts are looked up by name at
 # run time, so nothing links them.
