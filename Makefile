@@ -10,7 +10,7 @@ TSAN := build/tsan
 FUZZ := build/fuzz
 GENERATOR := -G Ninja
 
-.PHONY: all deps build run test test-release test-asan test-tsan bench fuzz soak clean
+.PHONY: all deps build run install package test test-release test-asan test-tsan bench fuzz soak clean
 
 all: build
 
@@ -23,6 +23,15 @@ build: deps
 
 run: build
 	$(RELEASE)/bin/lumarra
+
+# The game, its sounds, menu entry, icons and man page under PREFIX.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(RELEASE) --prefix $(PREFIX)
+
+# A .deb of the release build in build/release.
+package: build
+	cmake --build $(RELEASE) --target package
 
 test: test-release test-asan test-tsan
 

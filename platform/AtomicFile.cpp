@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/ProgramFolder.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
@@ -128,12 +130,15 @@ void SyncFolder(const std::string& folder)
 
 }
 
-bool WriteFileAtomically(const std::string& nativePath, std::initializer_list<std::string_view> parts)
+bool WriteFileAtomically(const std::string& namedPath, std::initializer_list<std::string_view> parts)
 {
-    if (nativePath.empty() || nativePath.back() == '/') {
+    if (namedPath.empty() || namedPath.back() == '/') {
         errno = EINVAL;
         return false;
     }
+    // The temporary goes beside the file's real place, so the rename stays
+    // within one folder.
+    const std::string nativePath = MapFileForWriting(namedPath);
     std::string folder = FolderOf(nativePath);
     RemoveTemporaries(folder, NameOf(nativePath));
     std::string temp;
@@ -160,7 +165,8 @@ bool WriteFileAtomically(const std::string& nativePath, std::initializer_list<st
 
 size_t RemoveStaleTemporaries(const std::string& nativeFolder)
 {
-    return RemoveTemporaries(nativeFolder, {});
+    // Killed writes leave their temporaries where the files are written.
+    return RemoveTemporaries(MapFileForReading(nativeFolder), {});
 }
 
 }

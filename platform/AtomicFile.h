@@ -14,7 +14,8 @@ namespace lumarra {
 // disk, then renamed over the target. On any failure the previous file stays
 // whole, the temporary is removed and errno tells why. A crash at any point
 // leaves either the old or the new content, never a mix. Temporaries that
-// killed writes of the same target left behind are removed first.
+// killed writes of the same target left behind are removed first. A file
+// beside the program is written where MapFileForWriting says.
 bool WriteFileAtomically(const std::string& nativePath, std::initializer_list<std::string_view> parts);
 
 // Removes the temporaries that killed atomic writes left in `nativeFolder`,

@@ -1,5 +1,7 @@
 #include "platform/FileDescriptor.h"
 
+#include "platform/ProgramFolder.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -26,8 +28,10 @@ FileDescriptor KeepIfRegular(FileDescriptor fd)
 
 }
 
-FileDescriptor FileDescriptor::OpenRegular(const std::string& nativePath, int flags)
+FileDescriptor FileDescriptor::OpenRegular(const std::string& namedPath, int flags)
 {
+    bool writes = (flags & O_ACCMODE) != O_RDONLY || (flags & O_CREAT);
+    const std::string nativePath = writes ? MapFileForWriting(namedPath) : MapFileForReading(namedPath);
     flags |= O_NONBLOCK | O_CLOEXEC;
     if (!(flags & O_CREAT))
         return KeepIfRegular(FileDescriptor(::open(nativePath.c_str(), flags)));

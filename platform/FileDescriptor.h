@@ -29,7 +29,9 @@ public:
     // Opens `nativePath` only when it names a regular file, and never blocks:
     // a folder, a pipe or a device in its place fails (errno EISDIR, or ENXIO
     // for the others) instead of hanging on it or reading forever. With
-    // O_CREAT in `flags` a missing file is created usable by every user.
+    // O_CREAT in `flags` a missing file is created usable by every user. A
+    // file beside the program is opened where MapFileForReading, or for a
+    // write MapFileForWriting, says it lies.
     static FileDescriptor OpenRegular(const std::string& nativePath, int flags);
 
     int Get() const { return m_fd; }

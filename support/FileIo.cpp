@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/FileDescriptor.h"
 #include "platform/NativePath.h"
+#include "platform/ProgramFolder.h"
 #include "platform/VersionResource.h"
 #include "platform/VersionResourceWriter.h"
 #include "support/FilePaths.h"
@@ -51,7 +52,7 @@ std::string_view Block(const void* data, size_t count)
 int FileExists(const std::string& path)
 {
     struct stat status {};
-    return ::stat(ToNativePath(path).c_str(), &status) == 0 ? 1 : 0;
+    return ::stat(MapFileForReading(ToNativePath(path)).c_str(), &status) == 0 ? 1 : 0;
 }
 
 std::unique_ptr<uint8_t[]> ReadWholeFile(std::string path, size_t& length)
@@ -144,7 +145,8 @@ int WriteTwoParts(const std::string& path, const void* data1, size_t count1, con
 
 int DeleteFile(std::string path)
 {
-    return ::unlink(NativeOf(std::move(path)).c_str()) == 0 ? 1 : 0;
+    // Only the user's own copy of a file beside the program can go.
+    return ::unlink(MapFileForReading(NativeOf(std::move(path))).c_str()) == 0 ? 1 : 0;
 }
 
 int GetFileVersion(std::string path, int& major, int& minor, int& build, int& revision)

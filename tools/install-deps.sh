@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev libpixman-1-dev libfreetype-dev libfontconfig-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-color-emoji
   libmp3lame-dev lame open-jtalk open-jtalk-mecab-naist-jdic espeak-ng sox libsox-fmt-mp3
-  libgif-dev xvfb xdotool imagemagick x11-utils
+  libgif-dev xvfb xdotool imagemagick x11-utils desktop-file-utils appstream
   libx11-dev openbox weston
 )
 # The reading voice lives in Debian's contrib section, which a machine's own

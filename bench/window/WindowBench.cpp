@@ -1,10 +1,12 @@
 // How long the interface thread takes to put drawing on screen: a worker's
-// small update and a whole 980 × 600 view inside a window, and how long a
+// small update and a whole 980 × 600 view inside a window, at 1× and at the
+// 2× of a large screen, and how long a
 // message posted from another thread takes to reach its handler. Run with
 // SDL_VIDEODRIVER=dummy for the layer's own cost.
 #include "platform/gdi/DrawContext.h"
 #include "platform/window/Application.h"
 #include "platform/window/ClientDC.h"
+#include "platform/window/ScreenScale.h"
 #include "platform/window/Window.h"
 
 #include <atomic>
@@ -37,17 +39,19 @@ struct Scene {
     Window main;
     Window view;
 
-    Scene()
+    explicit Scene(int factor = 1)
     {
+        // After the application has chosen its own.
+        ScreenScale::SetFactor(factor);
         main.Create(WS_POPUP | WS_VISIBLE, 0, { 0, 0, 984, 628 }, nullptr);
         view.Create(WS_CHILD | WS_VISIBLE, 0, kView, &main);
         app.PumpMessages(false);
     }
 };
 
-void Present(benchmark::State& state, Rect area)
+void Present(benchmark::State& state, Rect area, int factor = 1)
 {
-    Scene scene;
+    Scene scene(factor);
     int frame = 0;
     for (auto _ : state) {
         {
@@ -71,6 +75,18 @@ void BM_PresentWholeView(benchmark::State& state)
     Present(state, { 0, 0, 980, 600 });
 }
 BENCHMARK(BM_PresentWholeView)->Unit(benchmark::kMicrosecond);
+
+void BM_PresentCardUpdateAtTwice(benchmark::State& state)
+{
+    Present(state, { 100, 100, 200, 240 }, 2);
+}
+BENCHMARK(BM_PresentCardUpdateAtTwice)->Unit(benchmark::kMicrosecond);
+
+void BM_PresentWholeViewAtTwice(benchmark::State& state)
+{
+    Present(state, { 0, 0, 980, 600 }, 2);
+}
+BENCHMARK(BM_PresentWholeViewAtTwice)->Unit(benchmark::kMicrosecond);
 
 void BM_ScrollView(benchmark::State& state)
 {

@@ -4,6 +4,7 @@
 #include "platform/CodePage.h"
 #include "platform/window/Cursor.h"
 #include "platform/window/QuitSignals.h"
+#include "platform/window/ScreenScale.h"
 #include "platform/window/Window.h"
 #include "platform/window/X11Errors.h"
 
@@ -148,6 +149,8 @@ Application::Application()
         return;
     }
     m_wakeEvent = m_postEvent + 1;
+    // Screen scale hook: chosen before the first window opens.
+    ScreenScale::ChooseForDisplay();
 }
 
 Application::~Application()
@@ -310,7 +313,7 @@ void Application::HandleEvent(const SDL_Event& event)
             int x = static_cast<int>(reinterpret_cast<intptr_t>(event.user.data1));
             int y = static_cast<int>(reinterpret_cast<intptr_t>(event.user.data2));
             if (GetCursorPos() != Point { x, y })
-                SDL_WarpMouseGlobal(x, y);
+                SDL_WarpMouseGlobal(ScreenScale::ToScreen(x), ScreenScale::ToScreen(y)); // screen scale hook
             {
                 std::lock_guard guard(m_stateLock);
                 m_cursorPos = { x, y };
@@ -325,15 +328,19 @@ void Application::HandleEvent(const SDL_Event& event)
     case SDL_MOUSEMOTION: {
         Window* window = FindSdlWindow(event.motion.windowID);
         Rect frame = window ? window->GetWindowRect() : Rect {};
-        HandleMouse(window, kMouseMove, 0, { frame.left + event.motion.x, frame.top + event.motion.y });
+        // Screen scale hook: SDL reports screen pixels.
+        Point at = ScreenScale::FromScreen(Point { event.motion.x, event.motion.y });
+        HandleMouse(window, kMouseMove, 0, { frame.left + at.x, frame.top + at.y });
         break;
     }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
         Window* window = FindSdlWindow(event.button.windowID);
         Rect frame = window ? window->GetWindowRect() : Rect {};
+        // Screen scale hook: SDL reports screen pixels.
+        Point at = ScreenScale::FromScreen(Point { event.button.x, event.button.y });
         HandleMouse(window, event.type == SDL_MOUSEBUTTONDOWN ? kMouseDown : kMouseUp, event.button.button,
-            { frame.left + event.button.x, frame.top + event.button.y });
+            { frame.left + at.x, frame.top + at.y });
         break;
     }
     case SDL_KEYDOWN:
@@ -560,8 +567,9 @@ void Application::HandleWindowEvent(const SDL_Event& event)
     case SDL_WINDOWEVENT_MOVED:
         if (m_drag.window == kNoWindow && !window->IsChild()) {
             Rect& rect = window->m_rect;
-            rect = { event.window.data1, event.window.data2, event.window.data1 + rect.Width(),
-                event.window.data2 + rect.Height() };
+            // Screen scale hook: SDL reports screen pixels.
+            Point at = ScreenScale::FromScreen(Point { event.window.data1, event.window.data2 });
+            rect = { at.x, at.y, at.x + rect.Width(), at.y + rect.Height() };
         }
         break;
     default:

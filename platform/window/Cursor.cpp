@@ -5,6 +5,7 @@
 #include "platform/gdi/Icon.h"
 #include "platform/window/Application.h"
 #include "platform/window/IconFile.h"
+#include "platform/window/ScreenScale.h"
 
 #include <SDL.h>
 
@@ -161,11 +162,17 @@ SDL_Cursor* Cursor::GetSdlCursor() const
         m_sdlCursor = SDL_CreateSystemCursor(static_cast<SDL_SystemCursor>(m_systemId));
         return m_sdlCursor;
     }
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(m_pixels.data()),
-        m_size.width, m_size.height, 32, m_size.width * 4, SDL_PIXELFORMAT_ARGB8888);
+    // The pointer grows with the windows it points into.
+    std::vector<uint32_t> pixels = ScreenScale::Enlarge(m_pixels, m_size);
+    if (pixels.empty())
+        return nullptr;
+    Size size { ScreenScale::ToScreen(m_size.width), ScreenScale::ToScreen(m_size.height) };
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), size.width, size.height, 32,
+        size.width * 4, SDL_PIXELFORMAT_ARGB8888);
     if (!surface)
         return nullptr;
-    m_sdlCursor = SDL_CreateColorCursor(surface, m_hotSpot.x, m_hotSpot.y);
+    Point hotSpot = ScreenScale::ToScreen(m_hotSpot);
+    m_sdlCursor = SDL_CreateColorCursor(surface, hotSpot.x, hotSpot.y);
     SDL_FreeSurface(surface);
     return m_sdlCursor;
 }

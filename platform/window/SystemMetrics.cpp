@@ -3,6 +3,7 @@
 #include "platform/gdi/Screen.h"
 #include "platform/window/Cursor.h"
 #include "platform/window/IconFile.h"
+#include "platform/window/ScreenScale.h"
 
 #include <SDL.h>
 #include <mutex>
@@ -21,7 +22,7 @@ Rect g_workAreaOverride;
 
 Size GetScreenSize()
 {
-    return Screen::GetSize();
+    return ScreenScale::FromScreen(Screen::GetSize());
 }
 
 Rect GetWorkArea()
@@ -33,7 +34,7 @@ Rect GetWorkArea()
     }
     SDL_Rect usable;
     if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0)
-        return { usable.x, usable.y, usable.x + usable.w, usable.y + usable.h };
+        return ScreenScale::FromScreen(Rect { usable.x, usable.y, usable.x + usable.w, usable.y + usable.h });
     Size screen = GetScreenSize();
     return { 0, 0, screen.width, screen.height };
 }

@@ -12,6 +12,7 @@
 #include "platform/window/ClientDC.h"
 #include "platform/window/Cursor.h"
 #include "platform/window/PopupMenu.h"
+#include "platform/window/ScreenScale.h"
 #include "platform/window/SystemMetrics.h"
 
 #include <SDL.h>
@@ -117,8 +118,10 @@ bool Window::Create(uint32_t style, uint32_t exStyle, const Rect& rect, Window* 
             flags |= SDL_WINDOW_ALWAYS_ON_TOP;
         if (exStyle & WS_EX_TOOLWINDOW)
             flags |= SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_POPUP_MENU;
-        m_sdlWindow = SDL_CreateWindow(Cp932ToUtf8(m_text).c_str(), m_rect.left, m_rect.top,
-            std::max(1, m_rect.Width()), std::max(1, m_rect.Height()), flags);
+        // Screen scale hook: SDL works in screen pixels.
+        m_sdlWindow = SDL_CreateWindow(Cp932ToUtf8(m_text).c_str(), ScreenScale::ToScreen(m_rect.left),
+            ScreenScale::ToScreen(m_rect.top), ScreenScale::ToScreen(std::max(1, m_rect.Width())),
+            ScreenScale::ToScreen(std::max(1, m_rect.Height())), flags);
         if (!m_sdlWindow)
             return false;
         if (m_owner && m_owner->m_sdlWindow)
@@ -330,10 +333,12 @@ bool Window::SetWindowPos(ZOrder order, int x, int y, int width, int height, uns
     bool resized = next.Width() != old.Width() || next.Height() != old.Height();
     m_rect = next;
     if (m_sdlWindow) {
+        // Screen scale hook: SDL works in screen pixels.
         if (resized)
-            SDL_SetWindowSize(m_sdlWindow, std::max(1, next.Width()), std::max(1, next.Height()));
+            SDL_SetWindowSize(m_sdlWindow, ScreenScale::ToScreen(std::max(1, next.Width())),
+                ScreenScale::ToScreen(std::max(1, next.Height())));
         if (moved)
-            SDL_SetWindowPosition(m_sdlWindow, next.left, next.top);
+            SDL_SetWindowPosition(m_sdlWindow, ScreenScale::ToScreen(next.left), ScreenScale::ToScreen(next.top));
     }
     if (resized) {
         ResizeBuffer();
@@ -704,28 +709,8 @@ void Window::Present()
     for (const Rect& area : areas)
         ComposeInto(*m_frame, area.Intersect(whole), clientInFrame);
 
-    SDL_Surface* surface = SDL_GetWindowSurface(m_sdlWindow);
-    if (!surface)
-        return;
-    std::vector<SDL_Rect> updates;
-    Rect surfaceRect { 0, 0, surface->w, surface->h };
-    if (SDL_MUSTLOCK(surface))
-        SDL_LockSurface(surface);
-    for (const Rect& area : areas) {
-        Rect copy = area.Intersect(whole).Intersect(surfaceRect);
-        if (copy.IsEmpty())
-            continue;
-        const uint8_t* source = m_frame->Row(copy.top) + static_cast<size_t>(copy.left) * 4;
-        uint8_t* target = static_cast<uint8_t*>(surface->pixels) + static_cast<size_t>(copy.top) * surface->pitch
-            + static_cast<size_t>(copy.left) * surface->format->BytesPerPixel;
-        SDL_ConvertPixels(copy.Width(), copy.Height(), SDL_PIXELFORMAT_RGB888, source, m_frame->Stride(),
-            surface->format->format, target, surface->pitch);
-        updates.push_back({ copy.left, copy.top, copy.Width(), copy.Height() });
-    }
-    if (SDL_MUSTLOCK(surface))
-        SDL_UnlockSurface(surface);
-    if (!updates.empty())
-        SDL_UpdateWindowSurfaceRects(m_sdlWindow, updates.data(), static_cast<int>(updates.size()));
+    // Screen scale hook: the frame reaches the screen enlarged.
+    ScreenScale::Present(m_sdlWindow, *m_frame, areas);
 }
 
 uint32_t Window::GetSdlWindowId() const
@@ -735,19 +720,8 @@ uint32_t Window::GetSdlWindowId() const
 
 COLORREF Window::GetPresentedPixel(int x, int y) const
 {
-    const Window* root = m_root;
-    if (!root->m_sdlWindow)
-        return CLR_INVALID;
-    SDL_Surface* surface = SDL_GetWindowSurface(root->m_sdlWindow);
-    if (!surface || x < 0 || y < 0 || x >= surface->w || y >= surface->h)
-        return CLR_INVALID;
-    const uint8_t* pixel = static_cast<const uint8_t*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch
-        + static_cast<size_t>(x) * surface->format->BytesPerPixel;
-    uint32_t value = 0;
-    std::memcpy(&value, pixel, std::min<size_t>(4, surface->format->BytesPerPixel));
-    uint8_t r = 0, g = 0, b = 0;
-    SDL_GetRGB(value, surface->format, &r, &g, &b);
-    return RGB(r, g, b);
+    // Screen scale hook: the surface holds the frame enlarged.
+    return ScreenScale::PresentedPixel(m_root->m_sdlWindow, x, y);
 }
 
 LRESULT Window::SendMessage(uint32_t message, WPARAM wParam, LPARAM lParam)

@@ -3,11 +3,13 @@
 #include "game/PlayScene.h"
 #include "game/ScoreRecord.h"
 #include "platform/window/Application.h"
+#include "platform/window/ScreenScale.h"
 #include "platform/window/Window.h"
 #include "tests/game/RealStage.h"
 #include "tests/game/ScriptedChild.h"
 #include "tests/support/TestScopes.h"
 
+#include <SDL.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -161,4 +163,80 @@ TEST(TakeTimeLine, ShowsSecondsAndHundredths)
     EXPECT_EQ(PlayScene::TakeTimeLine(61009), "とるまでにかかったじかん 61.00秒");
 }
 
+}
+
+namespace {
+
+// The view's mouse input reaches the stage as the real view passes it on.
+class InputView : public Window {
+public:
+    explicit InputView(GameStage& stage) : m_stage(stage) { }
+
+protected:
+    void OnLButtonDown(unsigned flags, Point point) override { m_stage.OnLButtonDown(flags, point.x, point.y); }
+    void OnLButtonUp(unsigned flags, Point point) override { m_stage.OnLButtonUp(flags, point.x, point.y); }
+
+private:
+    GameStage& m_stage;
+};
+
+void PushClick(uint32_t windowId, Point screen)
+{
+    for (bool down : { true, false }) {
+        SDL_Event event {};
+        event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        event.button.windowID = windowId;
+        event.button.button = SDL_BUTTON_LEFT;
+        event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+        event.button.clicks = 1;
+        event.button.x = screen.x;
+        event.button.y = screen.y;
+        SDL_PushEvent(&event);
+    }
+}
+
+}
+
+// On a screen shown at twice the size, a click on the screen pixels of the
+// read card takes it: the stage sees stage coordinates.
+TEST_F(PlaySceneTest, AtTwiceTheSizeAClickOnTheCardsScreenPixelsTakesIt)
+{
+    ScreenScale::SetFactor(2);
+    InputView view(m_stage);
+    ASSERT_TRUE(view.Create(WS_POPUP, 0, { 0, 0, 980, 600 }, nullptr));
+    view.ShowWindow(SW_SHOW);
+    auto owned = std::make_unique<PlayScene>(&m_stage, kDeckOwari);
+    PlayScene& scene = *owned;
+    m_stage.Init(&view, 980, 600, std::move(owned));
+    m_stage.StartThread();
+    ScriptedChild::Plan plan;
+    plan.strength = 1;
+    plan.neverTake = true;
+    ScriptedChild child(m_stage, scene, plan, 5u);
+    Point clickedAt { -1, -1 };
+    bool taken = m_app.PumpUntil(
+        [&] {
+            child.Step();
+            if (scene.GetChildTakes() > 0)
+                return true;
+            if (clickedAt.x >= 0 || scene.GetPhase() != PlayScene::Phase::Round || !m_stage.waitingInput)
+                return false;
+            for (const HotSpot& spot : SpotsWithKey(512)) {
+                if (spot.value == scene.GetCurrentCard() && spot.enabled) {
+                    // The second of the two screen pixels of the card's centre.
+                    clickedAt = { (spot.rect.left + spot.rect.right) / 2, (spot.rect.top + spot.rect.bottom) / 2 };
+                    PushClick(view.GetSdlWindowId(), { clickedAt.x * 2 + 1, clickedAt.y * 2 + 1 });
+                }
+            }
+            return false;
+        },
+        kGameTimeoutMs);
+    ScreenScale::SetFactor(1);
+    int takes = scene.GetChildTakes();
+    int faults = scene.GetFaults(false);
+    // The stage frees its scene as it shuts down, before the view goes.
+    m_stage.Shutdown();
+    ASSERT_TRUE(taken) << "clicked at " << clickedAt.x << ", " << clickedAt.y;
+    EXPECT_EQ(takes, 1);
+    EXPECT_EQ(faults, 0);
 }

@@ -1,6 +1,7 @@
 #include "tests/window/WindowTestSupport.h"
 
 #include "platform/CodePage.h"
+#include "platform/window/ScreenScale.h"
 
 #include <cstring>
 
@@ -11,11 +12,12 @@ namespace {
 constexpr uintptr_t kDriverTimer = 1;
 constexpr uint32_t kDriverPeriodMs = 5;
 
+// In the top-level window's screen pixels, as SDL reports them.
 Point InTopLevel(const Window& window, Point client)
 {
     Point screen = window.ClientToScreen(client);
     Rect frame = const_cast<Window&>(window).GetTopLevel()->GetWindowRect();
-    return { screen.x - frame.left, screen.y - frame.top };
+    return ScreenScale::ToScreen(Point { screen.x - frame.left, screen.y - frame.top });
 }
 
 uint32_t SdlId(const Window& window)

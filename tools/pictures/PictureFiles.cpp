@@ -152,19 +152,16 @@ std::vector<uint8_t> EncodeIconFile(std::span<const Canvas> images, bool cursor,
     return out;
 }
 
-std::vector<uint8_t> EncodePng(int width, int height, std::span<const uint32_t> rgb)
+namespace {
+
+// PNG colour types of the IHDR chunk.
+constexpr uint8_t kPngTruecolour = 2;
+constexpr uint8_t kPngTruecolourAlpha = 6;
+
+// A PNG of filtered rows (`raw`: a filter byte 0 before each row) in stored
+// deflate blocks.
+std::vector<uint8_t> EncodePngRows(int width, int height, uint8_t colourType, const std::vector<uint8_t>& raw)
 {
-    std::vector<uint8_t> raw;
-    raw.reserve(static_cast<size_t>(height) * (width * 3 + 1));
-    for (int y = 0; y < height; ++y) {
-        raw.push_back(0);
-        for (int x = 0; x < width; ++x) {
-            uint32_t p = rgb[static_cast<size_t>(y) * width + x];
-            raw.push_back(static_cast<uint8_t>(p >> 16));
-            raw.push_back(static_cast<uint8_t>(p >> 8));
-            raw.push_back(static_cast<uint8_t>(p));
-        }
-    }
     std::vector<uint8_t> zlib { 0x78, 0x01 };
     for (size_t pos = 0; pos < raw.size() || pos == 0;) {
         size_t n = std::min(kStoredBlockMax, raw.size() - pos);
@@ -185,11 +182,46 @@ std::vector<uint8_t> EncodePng(int width, int height, std::span<const uint32_t> 
     std::vector<uint8_t> header;
     Put32Big(header, static_cast<uint32_t>(width));
     Put32Big(header, static_cast<uint32_t>(height));
-    header.insert(header.end(), { 8, 2, 0, 0, 0 });
+    header.insert(header.end(), { 8, colourType, 0, 0, 0 });
     PutChunk(out, "IHDR", header);
     PutChunk(out, "IDAT", zlib);
     PutChunk(out, "IEND", {});
     return out;
+}
+
+}
+
+std::vector<uint8_t> EncodePng(int width, int height, std::span<const uint32_t> rgb)
+{
+    std::vector<uint8_t> raw;
+    raw.reserve(static_cast<size_t>(height) * (width * 3 + 1));
+    for (int y = 0; y < height; ++y) {
+        raw.push_back(0);
+        for (int x = 0; x < width; ++x) {
+            uint32_t p = rgb[static_cast<size_t>(y) * width + x];
+            raw.push_back(static_cast<uint8_t>(p >> 16));
+            raw.push_back(static_cast<uint8_t>(p >> 8));
+            raw.push_back(static_cast<uint8_t>(p));
+        }
+    }
+    return EncodePngRows(width, height, kPngTruecolour, raw);
+}
+
+std::vector<uint8_t> EncodePngWithAlpha(const Canvas& canvas)
+{
+    std::vector<uint8_t> raw;
+    raw.reserve(static_cast<size_t>(canvas.Height()) * (canvas.Width() * 4 + 1));
+    for (int y = 0; y < canvas.Height(); ++y) {
+        raw.push_back(0);
+        for (int x = 0; x < canvas.Width(); ++x) {
+            uint32_t p = canvas.RgbAt(x, y);
+            raw.push_back(static_cast<uint8_t>(p >> 16));
+            raw.push_back(static_cast<uint8_t>(p >> 8));
+            raw.push_back(static_cast<uint8_t>(p));
+            raw.push_back(static_cast<uint8_t>(canvas.AlphaAt(x, y)));
+        }
+    }
+    return EncodePngRows(canvas.Width(), canvas.Height(), kPngTruecolourAlpha, raw);
 }
 
 bool WriteBytes(const std::filesystem::path& path, std::span<const uint8_t> bytes)

@@ -30,6 +30,8 @@ std::vector<uint8_t> EncodeIconFile(std::span<const Canvas> images, bool cursor,
 // A PNG file (8-bit RGB, stored deflate blocks): only for looking at
 // pictures.
 std::vector<uint8_t> EncodePng(int width, int height, std::span<const uint32_t> rgb);
+// A PNG file with straight 8-bit alpha, as desktop icons are kept.
+std::vector<uint8_t> EncodePngWithAlpha(const Canvas& canvas);
 
 bool WriteBytes(const std::filesystem::path& path, std::span<const uint8_t> bytes);
 

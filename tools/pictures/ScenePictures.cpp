@@ -682,4 +682,28 @@ bool ScenePictures::Build(const RecipeLine& line, const std::filesystem::path& o
         && WriteBytes(contactDir / (name + ".png"), EncodePng(look.Width(), look.Height(), rgb));
 }
 
+bool ScenePictures::BuildThemeIcons(const RecipeLine& line, const std::string& sizes,
+    const std::filesystem::path& outDir, const std::string& name, std::vector<std::string>& errors)
+{
+    if (line.command != "icon") {
+        errors.push_back("line " + std::to_string(line.number) + ": not an icon");
+        return false;
+    }
+    RecipeLine resized = line;
+    resized.settings["sizes"] = sizes;
+    std::vector<Canvas> images = PaintIconImages(Job { resized, *this, 0, 0 });
+    if (images.empty()) {
+        errors.push_back("line " + std::to_string(line.number) + ": no icon images");
+        return false;
+    }
+    for (const Canvas& image : images) {
+        std::string side = std::to_string(image.Width());
+        if (!WriteBytes(outDir / (side + "x" + side) / "apps" / (name + ".png"), EncodePngWithAlpha(image))) {
+            errors.push_back("cannot write the " + side + " pixel icon");
+            return false;
+        }
+    }
+    return true;
+}
+
 }

@@ -30,6 +30,12 @@ public:
     bool Build(const RecipeLine& line, const std::filesystem::path& out, const std::filesystem::path& contactDir,
         std::vector<std::string>& errors);
 
+    // Paints an icon line again at each of `sizes` (comma-separated) and
+    // writes the pictures as <outDir>/<n>x<n>/apps/<name>.png, the layout of
+    // a desktop icon theme.
+    bool BuildThemeIcons(const RecipeLine& line, const std::string& sizes, const std::filesystem::path& outDir,
+        const std::string& name, std::vector<std::string>& errors);
+
     // Painters need these.
     EmojiFont& Emoji() { return m_emoji; }
     Lettering& Letters(int pixelSize, bool bold);

@@ -6,6 +6,8 @@
 //       one other picture, icon or cursor
 //   lumarra_pictures strokes <stroke-recipe> <out-file> <contact-dir>
 //       the kana writing sheet
+//   lumarra_pictures theme-icons <icon-line-file> <sizes> <out-dir> <name>
+//       an icon at the sizes of a desktop icon theme, as PNG files
 //
 // Every run writes contact pictures (PNG) to look at what it made.
 
@@ -63,6 +65,21 @@ int BuildPicture(char** argv)
     return 0;
 }
 
+int BuildThemeIcons(char** argv)
+{
+    std::unique_ptr<EmojiFont> emoji = EmojiFont::Open();
+    if (!emoji)
+        return Fail("no colour emoji face installed");
+    std::optional<Recipe> recipe = Recipe::Load(argv[2]);
+    if (!recipe || recipe->lines.size() != 1)
+        return Fail(std::string("expected one icon line in ") + argv[2]);
+    ScenePictures pictures(*emoji);
+    std::vector<std::string> errors;
+    if (!pictures.BuildThemeIcons(recipe->lines[0], argv[3], argv[4], argv[5], errors))
+        return ReportErrors(argv[2], errors);
+    return 0;
+}
+
 int BuildStrokes(char** argv)
 {
     std::optional<Recipe> recipe = Recipe::Load(argv[2]);
@@ -85,7 +102,10 @@ int main(int argc, char** argv)
         return BuildPicture(argv);
     if (command == "strokes" && argc == 5)
         return BuildStrokes(argv);
+    if (command == "theme-icons" && argc == 6)
+        return BuildThemeIcons(argv);
     return Fail("usage: lumarra_pictures deck <recipe> <strings> <out-dir> <contact-dir>\n"
                 "       lumarra_pictures picture <recipe-line> <out-file> <contact-dir>\n"
-                "       lumarra_pictures strokes <strokes> <out-file> <contact-dir>");
+                "       lumarra_pictures strokes <strokes> <out-file> <contact-dir>\n"
+                "       lumarra_pictures theme-icons <icon-line> <sizes> <out-dir> <name>");
 }
