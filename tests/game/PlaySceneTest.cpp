@@ -7,7 +7,9 @@
 #include "tests/game/ScriptedChild.h"
 #include "tests/support/TestScopes.h"
 
+#include <array>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace lumarra;
 using namespace lumarra::test;
@@ -106,6 +108,72 @@ TEST_F(PlaySceneTest, AWrongClickShowsTheFaultPanelAndLeavesTheCounts)
     // The last card lies alone: there is nothing wrong to click.
     EXPECT_EQ(scene.GetFaults(false), PlayScene::kRounds - 1);
     EXPECT_EQ(child.GetWrongClicks(), PlayScene::kRounds - 1);
+}
+
+// The card just taken is shown highlighted under the result panel, except
+// in the last four rounds, when too few cards are left for it to matter.
+TEST_F(PlaySceneTest, ATakenCardIsHighlightedUntilFourOrFewerAreLeft)
+{
+    PlayScene& scene = Start(kDeckAiueo);
+    ScriptedChild::Plan plan;
+    plan.strength = 1;
+    plan.maxDelayMs = 0;
+    ScriptedChild child(m_stage, scene, plan, 5u);
+    constexpr Rect kPanel = Rect::FromSize(225, 150, 350, 300);
+    // Per round: a point of the read card outside the panel, its colour
+    // before the take and under the take's panel.
+    struct Look {
+        std::optional<Point> at;
+        COLORREF before = kNoColor;
+        COLORREF taken = kNoColor;
+    };
+    std::array<Look, PlayScene::kRounds> looks {};
+    ASSERT_TRUE(m_app.PumpUntil(
+        [&] {
+            int round = scene.GetRound();
+            Look& look = looks[static_cast<size_t>(std::min(round, PlayScene::kRounds - 1))];
+            CardCode card = scene.GetCurrentCard();
+            if (scene.GetPhase() == PlayScene::Phase::Round && card > 0 && look.before == kNoColor) {
+                for (const HotSpot& spot : SpotsWithKey(CardTable::kCardKey)) {
+                    if (spot.value != card)
+                        continue;
+                    for (Point corner : { Point { spot.rect.left + 3, spot.rect.top + 3 },
+                             Point { spot.rect.right - 3, spot.rect.bottom - 3 } }) {
+                        if (!kPanel.Contains(corner.x, corner.y))
+                            look.at = corner;
+                    }
+                    if (look.at)
+                        look.before = m_stage.BackBuffer().GetPixel(look.at->x, look.at->y);
+                }
+            }
+            if (look.at && look.taken == kNoColor && scene.GetResultLine(1) == "正解！！ カードをとりました")
+                look.taken = m_stage.BackBuffer().GetPixel(look.at->x, look.at->y);
+            return child.Step();
+        },
+        kGameTimeoutMs));
+    ASSERT_EQ(scene.GetChildTakes(), PlayScene::kRounds);
+
+    int highlighted = 0;
+    int plain = 0;
+    for (int round = 0; round < PlayScene::kRounds; ++round) {
+        const Look& look = looks[static_cast<size_t>(round)];
+        if (!look.at || look.taken == kNoColor)
+            continue;
+        ASSERT_EQ(look.before, RGB(200, 200, 200)) << "round " << round;
+        if (PlayScene::kRounds - round > 4) {
+            // Green and blue lowered by 10, through the cache's 16-bit form.
+            EXPECT_NEAR(GetRValue(look.taken), 200, 8) << "round " << round;
+            EXPECT_NEAR(GetGValue(look.taken), 190, 4) << "round " << round;
+            EXPECT_NEAR(GetBValue(look.taken), 190, 4) << "round " << round;
+            ++highlighted;
+        } else {
+            EXPECT_EQ(look.taken, look.before) << "round " << round;
+            ++plain;
+        }
+    }
+    // Two slots lie wholly under the panel; every other round is seen.
+    EXPECT_GE(highlighted, 12);
+    EXPECT_GE(plain, 2);
 }
 
 // Quitting anywhere returns without the score screen, with the reader ended
