@@ -1,7 +1,7 @@
 #!/bin/sh
 # Two whole games on a private Xvfb server, played through the pointer with
-# xdotool as a child would. The first, in click mode against the fastest
-# computer, clicks a card now and then while the verse is read (mostly wrong
+# xdotool as a child would. The first, in click mode against a slowish
+# computer (so that its pointer is seen looking for the card), clicks a card now and then while the verse is read (mostly wrong
 # ones, so the fault panel comes up) and clicks each result panel away. The
 # mode button then switches to hover mode, and after a restart (the stored
 # mode is the one used) a practice game sweeps the pointer over the table,
@@ -120,7 +120,8 @@ face_up() { [ "$reading_corner" = "$blank_face" ] || [ "$reading_corner" = "$pra
 back_on_title() { [ "$quit_place" = "$title_mark" ]; }
 
 # The first deck from the title menu, yes; then the strength picture of
-# choice $1 (1 practice … 6 fastest), yes, and the start notice.
+# choice $1 (1 practice, 2 … 6 slowest to fastest), yes, and the start
+# notice.
 start_game() {
     click_at 265 250
     sleep 1
@@ -131,7 +132,7 @@ start_game() {
         sleep 0.2
     done
     sleep 1
-    [ "$1" = 6 ] && shot play_strength_choice
+    [ -f "$shots/play_strength_choice.png" ] || shot play_strength_choice
     click_at $((98 + 105 * ($1 - 1) + 49)) 300
     sleep 1
     click_at 290 197
@@ -152,7 +153,7 @@ done
 card_paper="247,235,214"
 table_colour="116,151,82"
 
-# Two shots while the verse is written, in each of the first few rounds: the
+# Three shots while the verse is written, in each of the first few rounds: the
 # first without a result panel and with the computer's pointer on the table
 # is kept, else the first without a panel. A round in which the computer knew
 # the card may be over before the first.
@@ -160,8 +161,8 @@ reading_rounds=0
 reading_shots() {
     reading_rounds=$((reading_rounds + 1))
     [ $reading_rounds -le 6 ] || return
-    for k in 1 2; do
-        pause_game_ms 400
+    for k in 1 2 3; do
+        pause_game_ms 200
         shot play_reading_try
         set -- $(convert "$shots/play_reading_try.png" -format "%[pixel:p{232,300}]$slot_feet" info: \
             | sed 's/s*rgb(\([0-9,]*\))/\1/g')
@@ -187,7 +188,7 @@ play() {
     faults=0
     started=$(date +%s)
     turn=0
-    round_seen=-1
+    face_was_up=0
     while :; do
         [ $(($(date +%s) - started)) -lt $game_limit ] || fail "the $mode game did not end"
         kill -0 $game_pid 2>/dev/null || fail "the game ended in the $mode game"
@@ -206,8 +207,8 @@ play() {
         fi
         if face_up; then
             if [ "$mode" = click ]; then
-                [ -f "$shots/play_reading.png" ] || [ "$round_seen" = "$panels" ] || reading_shots
-                round_seen=$panels
+                [ -f "$shots/play_reading.png" ] || [ $face_was_up = 1 ] || reading_shots
+                face_was_up=1
                 turn=$(((turn * 7 + 5) % 18))
                 click_at "$(card_x $turn)" "$(card_y $turn)"
                 pause_game_ms 1500
@@ -219,6 +220,7 @@ play() {
             fi
             continue
         fi
+        face_was_up=0
         if back_on_title; then
             sleep 0.5
             look
@@ -231,7 +233,7 @@ play() {
 }
 
 launch $click_scale
-start_game 6
+start_game 3
 play click
 [ -f "$shots/play_fault_panel.png" ] || fail "no fault panel in the click game"
 [ -f "$shots/play_take_panel.png" ] || fail "no take panel in the click game"
