@@ -16,6 +16,7 @@ for tool in Xvfb xdotool import convert; do
 done
 mkdir -p "$shots"
 . "$(dirname "$0")/../childlock/PrivateDisplay.sh"
+. "$(dirname "$0")/GameSession.sh"
 
 # How many times faster than the wall clock the game's clock runs: slow
 # enough in the first game for the screen to be read between the steps of a
@@ -42,30 +43,14 @@ fail() {
 }
 
 start_private_xvfb 1280x1024x24 || exit 77
-export SDL_VIDEODRIVER=x11 LUMARRA_AUDIO=null
-export LUMARRA_REGISTRY_DIR="$work/registry" LUMARRA_HOME="$work/home"
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-mkdir -p "$LUMARRA_REGISTRY_DIR" "$LUMARRA_HOME"
-printf NoWelcome >"$LUMARRA_HOME/startup.ini"
+use_private_game_home "$work"
 
 # Starts the game with its clock $1 times faster and finds its window.
 launch() {
     scale=$1
     LUMARRA_TIME_SCALE=$scale "$game" >"$work/out" 2>&1 &
     game_pid=$!
-    window=""
-    for i in $(seq 1 300); do
-        for candidate in $(xdotool search --onlyvisible --name "Lumarra" 2>/dev/null); do
-            geometry=$(xdotool getwindowgeometry --shell "$candidate" 2>/dev/null) || continue
-            eval "$geometry"
-            if [ "$WIDTH" = 984 ]; then
-                window=$candidate
-                break 2
-            fi
-        done
-        sleep 0.1
-    done
-    [ -n "$window" ] || fail "no game window"
+    find_game_window || fail "no game window"
     # The stage lies 2 pixels in, under the 26-pixel caption.
     stage_x=$((X + 2))
     stage_y=$((Y + 26))
