@@ -176,6 +176,35 @@ TEST_F(PlaySceneTest, ATakenCardIsHighlightedUntilFourOrFewerAreLeft)
     EXPECT_GE(plain, 2);
 }
 
+// After a take the next back slides into the reading area on its black
+// tray, and the take counts are redrawn on the side panel's own picture.
+TEST_F(PlaySceneTest, TheNextBackSlidesInAndTheCountsKeepTheSidePanel)
+{
+    PlayScene& scene = Start(kDeckAiueo);
+    ScriptedChild::Plan plan;
+    plan.strength = 1;
+    plan.maxDelayMs = 0;
+    ScriptedChild child(m_stage, scene, plan, 11u);
+    const COLORREF panel = RGB(0x24, 0x3B, 0x6E);
+    std::optional<COLORREF> tray;
+    std::optional<COLORREF> countBox;
+    ASSERT_TRUE(m_app.PumpUntil(
+        [&] {
+            if (!tray && scene.GetRound() == 1 && scene.GetPhase() == PlayScene::Phase::Round) {
+                // Beside the card back, inside the slide-in's panel.
+                tray = m_stage.BackBuffer().GetPixel(811, 202);
+                // Inside the computer's count box, left of its digit.
+                countBox = m_stage.BackBuffer().GetPixel(813, 124);
+            }
+            return child.Step();
+        },
+        kGameTimeoutMs));
+    ASSERT_TRUE(tray && countBox);
+    EXPECT_EQ(*tray, RGB(0, 0, 0));
+    EXPECT_EQ(*countBox, panel);
+    EXPECT_EQ(m_stage.BackBuffer().GetPixel(975, 300), panel) << "the side panel was drawn";
+}
+
 // Quitting anywhere returns without the score screen, with the reader ended
 // and nothing left playing.
 class QuitTest : public PlaySceneTest, public ::testing::WithParamInterface<PlayScene::Phase> { };
