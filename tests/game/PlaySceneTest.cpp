@@ -43,6 +43,15 @@ protected:
     }
 };
 
+// A practice game in click mode, each card taken as soon as it is read.
+ScriptedChild::Plan QuickPractice()
+{
+    ScriptedChild::Plan plan;
+    plan.strength = 1;
+    plan.maxDelayMs = 0;
+    return plan;
+}
+
 struct GameCase {
     DeckId deck;
     int strength;
@@ -115,10 +124,7 @@ TEST_F(PlaySceneTest, AWrongClickShowsTheFaultPanelAndLeavesTheCounts)
 TEST_F(PlaySceneTest, ATakenCardIsHighlightedUntilFourOrFewerAreLeft)
 {
     PlayScene& scene = Start(kDeckAiueo);
-    ScriptedChild::Plan plan;
-    plan.strength = 1;
-    plan.maxDelayMs = 0;
-    ScriptedChild child(m_stage, scene, plan, 5u);
+    ScriptedChild child(m_stage, scene, QuickPractice(), 5u);
     constexpr Rect kPanel = Rect::FromSize(225, 150, 350, 300);
     // Per round: a point of the read card outside the panel, its colour
     // before the take and under the take's panel.
@@ -181,10 +187,7 @@ TEST_F(PlaySceneTest, ATakenCardIsHighlightedUntilFourOrFewerAreLeft)
 TEST_F(PlaySceneTest, TheNextBackSlidesInAndTheCountsKeepTheSidePanel)
 {
     PlayScene& scene = Start(kDeckAiueo);
-    ScriptedChild::Plan plan;
-    plan.strength = 1;
-    plan.maxDelayMs = 0;
-    ScriptedChild child(m_stage, scene, plan, 11u);
+    ScriptedChild child(m_stage, scene, QuickPractice(), 11u);
     const COLORREF panel = RGB(0x24, 0x3B, 0x6E);
     std::optional<COLORREF> tray;
     std::optional<COLORREF> countBox;
