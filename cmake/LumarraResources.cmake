@@ -39,3 +39,16 @@ function(lumarra_strings_manifest out_file)
   endforeach()
   file(CONFIGURE OUTPUT ${out_file} CONTENT "${strings_manifest}")
 endfunction()
+
+# lumarra_add_game_resources(target)
+# The game's own resource table for `target`: the game's manifest, and the
+# built pictures too when the assets are built.
+function(lumarra_add_game_resources target)
+  if(LUMARRA_BUILD_ASSETS)
+    lumarra_add_resources(${target}
+      MANIFEST ${CMAKE_SOURCE_DIR}/resources/lumarra.manifest ${CMAKE_SOURCE_DIR}/resources/pictures/pictures.manifest
+      DEPENDS lumarra_picture_assets)
+  else()
+    lumarra_add_resources(${target} MANIFEST ${CMAKE_SOURCE_DIR}/resources/lumarra.manifest)
+  endif()
+endfunction()

@@ -2,6 +2,7 @@
 
 #include "graphics/DibSurface.h"
 #include "graphics/PictureCache.h"
+#include "support/FileIo.h"
 
 #include <array>
 
@@ -70,16 +71,20 @@ int LoadPlainSheets(const DeckInfo& deck)
 }
 
 // The tinted sheet comes from the picture cache, which the program
-// normally builds ahead of time; a cache that lacks it gets it now.
+// normally builds ahead of time; a cache that lacks it gets it now. The
+// file is looked for first: loading a missing tinted id would decode the
+// plain sheet and keep it under the tinted name, and the computer's pointer
+// would never show.
 int LoadHighlightSheet(const DeckInfo& deck)
 {
     DibSurface& sheet = Pictures().sheets[kHighlight];
-    if (LoadImgPicture(sheet, deck.highlightSheet))
-        return 1;
-    int built = deck.sheetsAreBitmaps
-        ? BuildTintedBitmapCache(deck.tableSheet, deck.highlightSheet, kTintRed, kTintGreen, kTintBlue)
-        : BuildTintedImgCache(deck.tableSheet, deck.highlightSheet, kTintRed, kTintGreen, kTintBlue);
-    return built && LoadImgPicture(sheet, deck.highlightSheet);
+    if (!FileExists(GetPictureCachePath(deck.highlightSheet))) {
+        if (deck.sheetsAreBitmaps)
+            BuildTintedBitmapCache(deck.tableSheet, deck.highlightSheet, kTintRed, kTintGreen, kTintBlue);
+        else
+            BuildTintedImgCache(deck.tableSheet, deck.highlightSheet, kTintRed, kTintGreen, kTintBlue);
+    }
+    return LoadImgPicture(sheet, deck.highlightSheet);
 }
 
 }

@@ -24,7 +24,6 @@ constexpr int kSidePanelX = 800;
 constexpr Size kSidePanel = { 180, 600 };
 constexpr int kFramePen = 13;
 constexpr int kTextColor = 4;
-constexpr int kCountBrush = 0;
 
 constexpr Rect kQuitButton = { 840, 564, 940, 594 };
 constexpr uint32_t kQuitBitmap = 274;
@@ -76,6 +75,12 @@ constexpr uint32_t kPanelMs = 500;
 constexpr int kVoicesPerEvent = 3;
 // The reading-card back keeps every colour of the deck's own backs.
 constexpr int kCardBackDepth = 24;
+// Where the reading area lies inside the slide-in's panel, which comes to
+// rest at (810, 201): the next back slides in to the very place the reader
+// turns it over.
+constexpr Point kSlidePanelAt = { 810, 201 };
+constexpr Point kBackInSlidePanel = { GameStage::kReadingArea.left - kSlidePanelAt.x,
+    GameStage::kReadingArea.top - kSlidePanelAt.y };
 
 // The strength choice.
 struct Strength {
@@ -197,8 +202,9 @@ void PlayScene::DrawScreen()
 
 void PlayScene::DrawCount(int count, int rightX, const Rect& box)
 {
-    GameStage* stage = GetStage();
-    FillRect(box.left, box.top, box.Width(), box.Height(), stage ? stage->GetColor(kCountBrush) : 0);
+    // The old count is wiped with the side panel's own picture, so the new
+    // one sits on the score plate as its labels do.
+    DrawBitmapResource(kSidePanelBitmap, box.left, box.top, box.Width(), box.Height(), box.left - kSidePanelX, box.top);
     std::string text = FullWidthNumber(count);
     int digits = static_cast<int>(text.size() / 3);
     DrawTextBig(rightX - digits * kDigitWidth, kCountY, Sjis(text), kTextColor);
@@ -307,6 +313,7 @@ bool PlayScene::PlayRounds(DibSurface& back)
             Abandon();
             return false;
         }
+        SlidePanelIn(&back, kBackInSlidePanel.x, kBackInSlidePanel.y);
         m_round = m_round + 1;
     }
     return true;

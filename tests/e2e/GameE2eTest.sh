@@ -11,6 +11,7 @@ command -v Xvfb >/dev/null 2>&1 || exit 77
 command -v xdotool >/dev/null 2>&1 || exit 77
 command -v import >/dev/null 2>&1 || exit 77
 mkdir -p "$shots"
+. "$(dirname "$0")/GameSession.sh"
 
 fail() {
     echo "FAIL: $*"
@@ -42,13 +43,9 @@ for i in $(seq 1 50); do
     sleep 0.1
 done
 
-export DISPLAY="$display" SDL_VIDEODRIVER=x11 LUMARRA_AUDIO=null
-export LUMARRA_REGISTRY_DIR="$work/registry" LUMARRA_HOME="$work/home"
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-mkdir -p "$LUMARRA_REGISTRY_DIR" "$LUMARRA_HOME"
-# The welcome page would open over the caption a second after the title;
-# its own run is in the child-lock test.
-printf NoWelcome >"$LUMARRA_HOME/startup.ini"
+export DISPLAY="$display"
+# The welcome page would open over the caption a second after the title.
+use_private_game_home "$work"
 
 # The colour of one screen pixel as "r,g,b".
 pixel() {
@@ -59,21 +56,7 @@ pixel() {
 "$game" >"$work/out" 2>&1 &
 game_pid=$!
 
-window=""
-WIDTH=""
-HEIGHT=""
-for i in $(seq 1 300); do
-    for candidate in $(xdotool search --onlyvisible --name "Lumarra" 2>/dev/null); do
-        geometry=$(xdotool getwindowgeometry --shell "$candidate" 2>/dev/null) || continue
-        eval "$geometry"
-        if [ "$WIDTH" = 984 ]; then
-            window=$candidate
-            break 2
-        fi
-    done
-    sleep 0.1
-done
-[ -n "$window" ] || fail "no game window"
+find_game_window || fail "no game window"
 left=$X
 top=$Y
 right=$((X + WIDTH))

@@ -13,6 +13,7 @@ for tool in Xvfb xdotool xwininfo import; do
 done
 mkdir -p "$shots"
 . "$(dirname "$0")/../childlock/PrivateDisplay.sh"
+. "$(dirname "$0")/GameSession.sh"
 
 fail() {
     echo "FAIL: $*"
@@ -30,11 +31,7 @@ cleanup() {
 trap cleanup EXIT
 start_private_xvfb 800x600x24 || exit 77
 
-export SDL_VIDEODRIVER=x11 LUMARRA_AUDIO=null
-export LUMARRA_REGISTRY_DIR="$work/registry" LUMARRA_HOME="$work/home"
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-mkdir -p "$LUMARRA_REGISTRY_DIR" "$LUMARRA_HOME"
-printf NoWelcome >"$LUMARRA_HOME/startup.ini"
+use_private_game_home "$work"
 
 # "x y width height" of the first top-level window whose name has $1.
 geometry_of() {

@@ -192,12 +192,36 @@ TEST(DeckPictures, DeckZeroIsTheKanaDeckAndItsHighlightIsMadeWhenMissing)
     EXPECT_LT(GetBValue(tinted), GetBValue(plain));
     EXPECT_NEAR(GetRValue(tinted), GetRValue(plain), 8);
 
-    // The Edo deck's pictures cannot be had: its sheets stay empty rather
-    // than keeping the kana deck's.
-    EXPECT_EQ(LoadDeckPictures(kDeckEdo), 0);
+    // The Kamigata deck's pictures cannot be had: its sheets stay empty
+    // rather than keeping the kana deck's.
+    EXPECT_EQ(LoadDeckPictures(kDeckKamigata), 0);
     for (int sheet : { kTableSheet, kSmallSheet, kLargeSheet, kHighlightSheet })
         EXPECT_FALSE(SheetFor(sheet).IsValid()) << sheet;
     EXPECT_EQ(LoadDeckPictures(9), 0);
+}
+
+TEST(DeckPictures, AProverbDeckHighlightIsTintedWhenTheCacheLacksIt)
+{
+    TestFolder programFolder;
+    EnvironmentScope home("LUMARRA_HOME", programFolder.Native().c_str());
+    // Only the Edo deck's table sheet is carried here.
+    LoadDeckPictures(kDeckEdo);
+    DibSurface& plain = SheetFor(kTableSheet);
+    DibSurface& tinted = SheetFor(kHighlightSheet);
+    ASSERT_TRUE(plain.IsValid());
+    ASSERT_TRUE(tinted.IsValid());
+    EXPECT_TRUE(std::filesystem::exists(programFolder.Native("Data/F000012C.dat")));
+    int lowered = 0;
+    for (int y = 0; y < plain.GetHeight(); ++y) {
+        for (int x = 0; x < plain.GetWidth(); ++x) {
+            COLORREF before = plain.GetPixel(x, y);
+            COLORREF after = tinted.GetPixel(x, y);
+            if (GetGValue(before) >= 16 && GetBValue(before) >= 16 && GetGValue(after) < GetGValue(before)
+                && GetBValue(after) < GetBValue(before))
+                ++lowered;
+        }
+    }
+    EXPECT_GT(lowered, 0) << "the highlight sheet is the plain one under the tinted name";
 }
 
 TEST(TableSlot, LayoutPositionsAndTheOffTableValue)

@@ -10,8 +10,10 @@
 #include "tests/support/TestScopes.h"
 
 #include <SDL.h>
+#include <array>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace lumarra;
 using namespace lumarra::test;
@@ -58,6 +60,15 @@ protected:
         return false;
     }
 };
+
+// A practice game in click mode, each card taken as soon as it is read.
+ScriptedChild::Plan QuickPractice()
+{
+    ScriptedChild::Plan plan;
+    plan.strength = 1;
+    plan.maxDelayMs = 0;
+    return plan;
+}
 
 struct GameCase {
     DeckId deck;
@@ -127,6 +138,95 @@ TEST_F(PlaySceneTest, AWrongClickShowsTheFaultPanelAndLeavesTheCounts)
     EXPECT_EQ(scene.GetFaults(false), PlayScene::kRounds - 1);
     EXPECT_EQ(child.GetWrongClicks(), PlayScene::kRounds - 1);
     ExpectFiled(scene, kDeckEdo);
+}
+
+// The card just taken is shown highlighted under the result panel, except
+// in the last four rounds, when too few cards are left for it to matter.
+TEST_F(PlaySceneTest, ATakenCardIsHighlightedUntilFourOrFewerAreLeft)
+{
+    PlayScene& scene = Start(kDeckAiueo);
+    ScriptedChild child(m_stage, scene, QuickPractice(), 5u);
+    constexpr Rect kPanel = Rect::FromSize(225, 150, 350, 300);
+    // Per round: a point of the read card outside the panel, its colour
+    // before the take and under the take's panel.
+    struct Look {
+        std::optional<Point> at;
+        COLORREF before = kNoColor;
+        COLORREF taken = kNoColor;
+    };
+    std::array<Look, PlayScene::kRounds> looks {};
+    ASSERT_TRUE(m_app.PumpUntil(
+        [&] {
+            int round = scene.GetRound();
+            Look& look = looks[static_cast<size_t>(std::min(round, PlayScene::kRounds - 1))];
+            CardCode card = scene.GetCurrentCard();
+            if (scene.GetPhase() == PlayScene::Phase::Round && card > 0 && look.before == kNoColor) {
+                for (const HotSpot& spot : SpotsWithKey(CardTable::kCardKey)) {
+                    if (spot.value != card)
+                        continue;
+                    for (Point corner : { Point { spot.rect.left + 3, spot.rect.top + 3 },
+                             Point { spot.rect.right - 3, spot.rect.bottom - 3 } }) {
+                        if (!kPanel.Contains(corner.x, corner.y))
+                            look.at = corner;
+                    }
+                    if (look.at)
+                        look.before = m_stage.BackBuffer().GetPixel(look.at->x, look.at->y);
+                }
+            }
+            if (look.at && look.taken == kNoColor && scene.GetResultLine(1) == "正解！！ カードをとりました")
+                look.taken = m_stage.BackBuffer().GetPixel(look.at->x, look.at->y);
+            return child.Step();
+        },
+        kGameTimeoutMs));
+    ASSERT_EQ(scene.GetChildTakes(), PlayScene::kRounds);
+
+    int highlighted = 0;
+    int plain = 0;
+    for (int round = 0; round < PlayScene::kRounds; ++round) {
+        const Look& look = looks[static_cast<size_t>(round)];
+        if (!look.at || look.taken == kNoColor)
+            continue;
+        ASSERT_EQ(look.before, RGB(200, 200, 200)) << "round " << round;
+        if (PlayScene::kRounds - round > 4) {
+            // Green and blue lowered by 10, through the cache's 16-bit form.
+            EXPECT_NEAR(GetRValue(look.taken), 200, 8) << "round " << round;
+            EXPECT_NEAR(GetGValue(look.taken), 190, 4) << "round " << round;
+            EXPECT_NEAR(GetBValue(look.taken), 190, 4) << "round " << round;
+            ++highlighted;
+        } else {
+            EXPECT_EQ(look.taken, look.before) << "round " << round;
+            ++plain;
+        }
+    }
+    // Two slots lie wholly under the panel; every other round is seen.
+    EXPECT_GE(highlighted, 12);
+    EXPECT_GE(plain, 2);
+}
+
+// After a take the next back slides into the reading area on its black
+// tray, and the take counts are redrawn on the side panel's own picture.
+TEST_F(PlaySceneTest, TheNextBackSlidesInAndTheCountsKeepTheSidePanel)
+{
+    PlayScene& scene = Start(kDeckAiueo);
+    ScriptedChild child(m_stage, scene, QuickPractice(), 11u);
+    const COLORREF panel = RGB(0x24, 0x3B, 0x6E);
+    std::optional<COLORREF> tray;
+    std::optional<COLORREF> countBox;
+    ASSERT_TRUE(m_app.PumpUntil(
+        [&] {
+            if (!tray && scene.GetRound() == 1 && scene.GetPhase() == PlayScene::Phase::Round) {
+                // Beside the card back, inside the slide-in's panel.
+                tray = m_stage.BackBuffer().GetPixel(811, 202);
+                // Inside the computer's count box, left of its digit.
+                countBox = m_stage.BackBuffer().GetPixel(813, 124);
+            }
+            return child.Step();
+        },
+        kGameTimeoutMs));
+    ASSERT_TRUE(tray && countBox);
+    EXPECT_EQ(*tray, RGB(0, 0, 0));
+    EXPECT_EQ(*countBox, panel);
+    EXPECT_EQ(m_stage.BackBuffer().GetPixel(975, 300), panel) << "the side panel was drawn";
 }
 
 // Quitting anywhere returns without the score screen, with the reader ended
