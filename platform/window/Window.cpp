@@ -9,6 +9,7 @@
 #include "platform/gdi/Pen.h"
 #include "platform/gdi/TextLayout.h"
 #include "platform/window/Application.h"
+#include "platform/window/CaptionColors.h"
 #include "platform/window/ClientDC.h"
 #include "platform/window/Cursor.h"
 #include "platform/window/PopupMenu.h"
@@ -26,12 +27,6 @@ namespace {
 constexpr int kFrameBorder = 1;
 constexpr int kCaptionHeight = 24;
 constexpr int kCloseButtonWidth = 28;
-constexpr COLORREF kActiveCaption = 0x375F6C;
-constexpr COLORREF kInactiveCaption = 0x808080;
-constexpr COLORREF kActiveFrame = 0x808080;
-constexpr COLORREF kInactiveFrame = 0xAAAAAA;
-constexpr COLORREF kActiveCaptionText = 0xFFFFFF;
-constexpr COLORREF kInactiveCaptionText = 0xC0C0C0;
 constexpr int kCaptionFontTenths = 90;
 constexpr int kCaptionTextIndent = 8;
 
@@ -1069,7 +1064,8 @@ void Window::OnNcPaint(DrawContext& dc)
     if (insets.top == 0 && insets.left == 0)
         return;
     Rect whole { 0, 0, m_rect.Width(), m_rect.Height() };
-    COLORREF frame = m_captionActive ? kActiveFrame : kInactiveFrame;
+    const CaptionColors colours = CaptionColors::For(m_captionActive);
+    COLORREF frame = colours.frame;
     dc.FillSolidRect({ 0, 0, whole.right, insets.top }, frame);
     dc.FillSolidRect({ 0, 0, insets.left, whole.bottom }, frame);
     dc.FillSolidRect({ whole.right - insets.right, 0, whole.right, whole.bottom }, frame);
@@ -1077,10 +1073,10 @@ void Window::OnNcPaint(DrawContext& dc)
     if ((m_style & WS_CAPTION) != WS_CAPTION)
         return;
     Rect band { kFrameBorder, kFrameBorder, whole.right - kFrameBorder, kFrameBorder + kCaptionHeight };
-    dc.FillSolidRect(band, m_captionActive ? kActiveCaption : kInactiveCaption);
+    dc.FillSolidRect(band, colours.band);
     dc.SelectFont(CaptionFont());
     dc.SetBkMode(TRANSPARENT);
-    dc.SetTextColor(m_captionActive ? kActiveCaptionText : kInactiveCaptionText);
+    dc.SetTextColor(colours.text);
     Rect title { band.left + kCaptionTextIndent, band.top, band.right - kCloseButtonWidth, band.bottom };
     dc.DrawText(m_text, title, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
     if (m_style & WS_SYSMENU) {
@@ -1089,7 +1085,7 @@ void Window::OnNcPaint(DrawContext& dc)
         int cx = (button.left + button.right) / 2;
         int cy = (button.top + button.bottom) / 2;
         constexpr int kArm = 5;
-        Pen pen(PS_SOLID, m_captionActive ? kActiveCaptionText : kInactiveCaptionText);
+        Pen pen(PS_SOLID, colours.text);
         const Pen* old = dc.SelectPen(&pen);
         for (int shift = 0; shift < 2; ++shift) {
             dc.MoveTo(cx - kArm + shift, cy - kArm);
