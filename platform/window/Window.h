@@ -1,6 +1,9 @@
 #pragma once
 
 #include "platform/gdi/GdiTypes.h"
+#include "platform/window/ClientBuffer.h"
+#include "platform/window/SdlWindow.h"
+#include "platform/window/WindowFrame.h"
 #include "platform/window/WindowTypes.h"
 
 #include <atomic>
@@ -9,8 +12,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-struct SDL_Window;
 
 namespace lumarra {
 
@@ -147,6 +148,21 @@ public:
 
     // The SDL window's id (0 for a child window); tests address events with it.
     uint32_t GetSdlWindowId() const;
+    // The desktop's window (empty for a child window).
+    SdlWindow& GetSdlWindow() { return m_sdlWindow; }
+    const SdlWindow& GetSdlWindow() const { return m_sdlWindow; }
+
+    // What the desktop did to a top-level window: shown it again (from an
+    // icon, when `restored`), made it an icon, or moved it to `topLeft`.
+    void DesktopExposed(bool restored);
+    void DesktopMinimized() { m_minimized = true; }
+    void DesktopMoved(Point topLeft);
+    // Presents a top-level window when its picture changed. Interface
+    // thread only.
+    void PresentChanges();
+    // The deepest visible, enabled window under `screenPoint`, this one when
+    // no child is there.
+    Window* ChildFromPoint(Point screenPoint);
 
     // The colour last presented at (x, y) of the window (window coordinates
     // of the top-level window). For tests and the screen image.
@@ -156,36 +172,36 @@ protected:
     // Handlers. Each default does what the window's default procedure does.
     virtual int OnCreate() { return 0; }
     virtual void OnDestroy() { }
-    virtual void OnPaint(DrawContext& dc);
+    virtual void OnPaint(DrawContext&) { }
     virtual bool OnEraseBkgnd(DrawContext& dc);
-    virtual void OnTimer(uintptr_t id);
-    virtual void OnMouseMove(unsigned flags, Point point);
-    virtual void OnLButtonDown(unsigned flags, Point point);
-    virtual void OnLButtonUp(unsigned flags, Point point);
-    virtual void OnRButtonDown(unsigned flags, Point point);
-    virtual void OnRButtonUp(unsigned flags, Point point);
-    virtual void OnKeyDown(unsigned virtualKey, unsigned repeatCount, unsigned keyData);
+    virtual void OnTimer(uintptr_t) { }
+    virtual void OnMouseMove(unsigned, Point) { }
+    virtual void OnLButtonDown(unsigned, Point) { }
+    virtual void OnLButtonUp(unsigned, Point) { }
+    virtual void OnRButtonDown(unsigned, Point) { }
+    virtual void OnRButtonUp(unsigned, Point) { }
+    virtual void OnKeyDown(unsigned /*virtualKey*/, unsigned /*repeatCount*/, unsigned /*keyData*/) { }
     // One character typed: a CP932 byte, or lead << 8 | trail.
-    virtual void OnChar(unsigned character, unsigned repeatCount, unsigned keyData);
+    virtual void OnChar(unsigned /*character*/, unsigned /*repeatCount*/, unsigned /*keyData*/) { }
     virtual bool OnSetCursor(Window* window, int hitTest, uint32_t message);
     // `point` is on the screen.
     virtual int OnNcHitTest(Point point);
     virtual bool OnNcActivate(bool active);
-    virtual void OnActivate(bool active);
+    virtual void OnActivate(bool /*active*/) { }
     virtual void OnSetFocus() { }
     virtual void OnKillFocus() { }
-    virtual void OnSize(int width, int height);
+    virtual void OnSize(int /*width*/, int /*height*/) { }
     virtual void OnClose();
     virtual void OnSysCommand(unsigned command, LPARAM lParam);
     // True when the command was handled.
-    virtual bool OnCommand(WPARAM wParam, LPARAM lParam);
+    virtual bool OnCommand(WPARAM, LPARAM) { return false; }
     // A control's own colours (the reflected message), asked first before it
     // paints: set the colours in `dc` and return the background brush, or
     // null to leave it to the parent.
-    virtual const Brush* CtlColor(DrawContext& dc, unsigned type);
+    virtual const Brush* CtlColor(DrawContext&, unsigned /*type*/) { return nullptr; }
     // Asked for a child whose own CtlColor gave nothing; null lets the child
     // paint with its defaults.
-    virtual const Brush* OnCtlColor(DrawContext& dc, Window* control, unsigned type);
+    virtual const Brush* OnCtlColor(DrawContext&, Window* /*control*/, unsigned /*type*/) { return nullptr; }
     // Draws the frame and caption of a WS_CAPTION window into `dc`, whose
     // origin is the window's top-left corner.
     virtual void OnNcPaint(DrawContext& dc);
@@ -204,29 +220,17 @@ protected:
 
 
 private:
-    friend class Application;
     friend class ClientDC;
     friend class Dialog;
 
-    struct Insets {
-        int left = 0;
-        int top = 0;
-        int right = 0;
-        int bottom = 0;
-    };
-
     // What the frame and caption we draw take around the client area.
-    static Insets FrameInsetsFor(uint32_t style);
-    Insets FrameInsets() const;
+    WindowFrame::Insets FrameInsets() const;
+    WindowFrame Frame() const;
     // The client area's top-left corner in the top-level window's frame.
     Point ClientOriginInFrame() const;
-    Rect CloseButtonRect() const;
     void ResizeBuffer();
-    // The client buffer's extent; the caller holds the buffer lock.
-    Rect BufferRect() const;
     void MarkDirty(const Rect& rect);
     void MarkFrameDirty();
-    void TakeUpdate(Rect& update, bool& erase);
     void DispatchPaint();
     // Copies `area` (frame coordinates) of this window and its children
     // into the top-level frame, clipped to `clip`.
@@ -237,7 +241,6 @@ private:
     void SetCaptionActive(bool active);
     void ShowSystemMenu(Point at);
     void SetDesktopIcon(const Icon& icon);
-    Window* ChildFromPoint(Point screenPoint);
 
     WindowHandle m_handle = kNoWindow;
     uint32_t m_style = 0;
@@ -249,7 +252,7 @@ private:
     Window* m_owner = nullptr;
     Window* m_root = this;
     std::vector<Window*> m_children; // bottom to top
-    SDL_Window* m_sdlWindow = nullptr;
+    SdlWindow m_sdlWindow;
     bool m_visible = false;
     bool m_minimized = false;
     bool m_captionActive = false;
@@ -257,13 +260,8 @@ private:
     COLORREF m_background = RGB(255, 255, 255);
     std::unique_ptr<PopupMenu> m_systemMenu;
 
-    // The client buffer and what changed in it, shared with drawing threads.
-    mutable std::recursive_mutex m_bufferLock;
-    std::unique_ptr<Bitmap> m_buffer;
-    std::shared_ptr<const Font> m_font;
-    Rect m_dirty;
-    Rect m_update;
-    bool m_eraseUpdate = false;
+    // Shared with drawing threads.
+    ClientBuffer m_client;
 
     // Top-level windows: the composed image and whether it needs presenting.
     std::unique_ptr<Bitmap> m_frame;
