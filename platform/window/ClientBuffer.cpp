@@ -26,6 +26,11 @@ Rect UnionRect(const Rect& a, const Rect& b)
         std::max(a.bottom, b.bottom) };
 }
 
+Rect OffsetRect(const Rect& rect, Point by)
+{
+    return { rect.left + by.x, rect.top + by.y, rect.right + by.x, rect.bottom + by.y };
+}
+
 ClientBuffer::ClientBuffer() = default;
 ClientBuffer::~ClientBuffer() = default;
 

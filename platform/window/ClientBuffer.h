@@ -68,5 +68,6 @@ private:
 
 // The smallest rectangle holding both; an empty one adds nothing.
 Rect UnionRect(const Rect& a, const Rect& b);
+Rect OffsetRect(const Rect& rect, Point by);
 
 }

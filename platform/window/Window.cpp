@@ -15,15 +15,6 @@
 
 namespace lumarra {
 
-namespace {
-
-Rect Offset(const Rect& rect, Point by)
-{
-    return { rect.left + by.x, rect.top + by.y, rect.right + by.x, rect.bottom + by.y };
-}
-
-}
-
 Window::Window() = default;
 
 Window::~Window()
@@ -53,7 +44,7 @@ bool Window::Create(uint32_t style, uint32_t exStyle, const Rect& rect, Window* 
     m_visible = false;
     m_minimized = false;
     m_captionActive = false;
-    m_frameDirty = true;
+    m_compositor.MarkFrameDirty();
     if (IsChild()) {
         m_parent = parent;
         m_owner = nullptr;
@@ -116,7 +107,7 @@ bool Window::DestroyWindow()
     m_visible = false;
     m_systemMenu.reset();
     m_client.Reset();
-    m_frame.reset();
+    m_compositor.Reset();
     return true;
 }
 
@@ -153,7 +144,7 @@ void Window::CopyParentBackground(DrawContext& dc)
 void Window::ModifyStyle(uint32_t remove, uint32_t add)
 {
     m_style = (m_style & ~remove) | add;
-    m_frameDirty = true;
+    m_compositor.MarkFrameDirty();
     Invalidate();
 }
 
@@ -168,11 +159,6 @@ Window* Window::GetDlgItem(int id) const
             return found;
     }
     return nullptr;
-}
-
-WindowFrame::Insets Window::FrameInsets() const
-{
-    return WindowFrame::InsetsFor(m_style);
 }
 
 WindowFrame Window::Frame() const
@@ -241,7 +227,7 @@ bool Window::SetWindowPos(ZOrder order, int x, int y, int width, int height, uns
         m_sdlWindow.SetPosition(next.left, next.top);
     if (resized) {
         ResizeBuffer();
-        m_root->m_frameDirty = true;
+        m_root->m_compositor.MarkFrameDirty();
         InvalidateRect(nullptr, true);
         Rect client = GetClientRect();
         SendMessage(WM_SIZE, 0, MAKELPARAM(client.Width(), client.Height()));
@@ -344,7 +330,7 @@ bool Window::ShowWindow(int command)
     if (m_sdlWindow) {
         if (m_visible) {
             m_sdlWindow.Show(activate);
-            m_frameDirty = true;
+            m_compositor.MarkFrameDirty();
             app->RaiseTopLevel(this);
             if (activate)
                 app->Activate(this);
@@ -387,7 +373,7 @@ void Window::SetWindowText(std::string_view text)
 {
     m_text = std::string(text);
     m_sdlWindow.SetTitle(Cp932ToUtf8(m_text).c_str());
-    m_root->m_frameDirty = true;
+    m_root->m_compositor.MarkFrameDirty();
     SendMessage(WM_SETTEXT);
     Invalidate();
 }
@@ -410,21 +396,11 @@ void Window::ResizeBuffer()
     m_client.Resize({ client.Width(), client.Height() }, m_background);
 }
 
-void Window::Invalidate(bool erase)
-{
-    InvalidateRect(nullptr, erase);
-}
-
 void Window::InvalidateRect(const Rect* rect, bool erase)
 {
     m_client.Invalidate(rect, erase);
     if (Application* app = Application::Get())
         app->WakeUp();
-}
-
-void Window::ValidateRect(const Rect* rect)
-{
-    m_client.Validate(rect);
 }
 
 void Window::UpdateWindow()
@@ -457,7 +433,7 @@ void Window::DispatchPaint()
     for (Window* child : m_children) {
         Rect overlap = update.Intersect(child->m_rect);
         if (!overlap.IsEmpty() && child->m_visible) {
-            Rect local = Offset(overlap, { -child->m_rect.left, -child->m_rect.top });
+            Rect local = OffsetRect(overlap, { -child->m_rect.left, -child->m_rect.top });
             child->InvalidateRect(&local, true);
         }
     }
@@ -466,85 +442,24 @@ void Window::DispatchPaint()
 void Window::MarkDirty(const Rect& rect)
 {
     m_client.MarkDirty(rect);
-    m_root->m_needsPresent = true;
+    m_root->m_compositor.MarkChanged();
     if (Application* app = Application::Get())
         app->WakeUp();
 }
 
 void Window::MarkFrameDirty()
 {
-    m_root->m_frameDirty = true;
-    m_root->m_needsPresent = true;
+    m_root->m_compositor.MarkFrameDirty();
+    m_root->m_compositor.MarkChanged();
     if (Application* app = Application::Get())
         app->WakeUp();
 }
 
-void Window::CollectDirty(std::vector<Rect>& out)
-{
-    Rect dirty = m_client.TakeDirty();
-    if (m_visible && !dirty.IsEmpty())
-        out.push_back(Offset(dirty, ClientOriginInFrame()));
-    for (Window* child : m_children)
-        child->CollectDirty(out);
-}
-
-
-void Window::ComposeInto(Bitmap& frame, const Rect& area, const Rect& clip) const
-{
-    if (!m_visible)
-        return;
-    Point origin = ClientOriginInFrame();
-    Rect client = GetClientRect();
-    Rect placed = Offset(client, origin);
-    Rect visible = placed.Intersect(clip).Intersect(area);
-    if (visible.IsEmpty())
-        return;
-    m_client.CopyInto(frame, visible, origin);
-    Rect inner = placed.Intersect(clip);
-    for (const Window* child : m_children)
-        child->ComposeInto(frame, visible, inner);
-}
-
-void Window::Present()
-{
-    if (!m_sdlWindow || !m_visible || m_minimized)
-        return;
-    m_needsPresent = false;
-    Rect whole { 0, 0, m_rect.Width(), m_rect.Height() };
-    if (!m_frame || m_frame->Width() != whole.Width() || m_frame->Height() != whole.Height()) {
-        m_frame = ClientBuffer::MakeTopDownBitmap(whole.Width(), whole.Height());
-        m_frameDirty = true;
-    }
-    if (!m_frame)
-        return;
-    std::vector<Rect> areas;
-    CollectDirty(areas);
-    if (m_frameDirty) {
-        m_frameDirty = false;
-        DrawContext dc(m_frame.get());
-        OnNcPaint(dc);
-        areas.assign(1, whole);
-    }
-    if (areas.empty())
-        return;
-    constexpr size_t kMaxAreas = 16;
-    if (areas.size() > kMaxAreas) {
-        Rect bounds;
-        for (const Rect& area : areas)
-            bounds = UnionRect(bounds, area);
-        areas.assign(1, bounds);
-    }
-    WindowFrame::Insets insets = FrameInsets();
-    Rect clientInFrame { insets.left, insets.top, whole.right - insets.right, whole.bottom - insets.bottom };
-    for (const Rect& area : areas)
-        ComposeInto(*m_frame, area.Intersect(whole), clientInFrame);
-    m_sdlWindow.UpdateSurface(*m_frame, areas);
-}
-
 void Window::PresentChanges()
 {
-    if (m_needsPresent || m_frameDirty)
-        Present();
+    if (!m_sdlWindow || !m_visible || m_minimized || !m_compositor.HasChanges())
+        return;
+    m_compositor.Present(*this, m_sdlWindow, [this](DrawContext& dc) { OnNcPaint(dc); });
 }
 
 void Window::DesktopExposed(bool restored)
@@ -556,16 +471,6 @@ void Window::DesktopExposed(bool restored)
 void Window::DesktopMoved(Point topLeft)
 {
     m_rect = { topLeft.x, topLeft.y, topLeft.x + m_rect.Width(), topLeft.y + m_rect.Height() };
-}
-
-uint32_t Window::GetSdlWindowId() const
-{
-    return m_sdlWindow.GetId();
-}
-
-COLORREF Window::GetPresentedPixel(int x, int y) const
-{
-    return m_root->m_sdlWindow.GetSurfacePixel(x, y);
 }
 
 LRESULT Window::SendMessage(uint32_t message, WPARAM wParam, LPARAM lParam)
@@ -584,11 +489,6 @@ bool Window::PostMessage(WindowHandle window, uint32_t message, WPARAM wParam, L
 {
     Application* app = Application::Get();
     return app && app->PostMessage(window, message, wParam, lParam);
-}
-
-bool Window::PreTranslateMessage(Message&)
-{
-    return false;
 }
 
 LRESULT Window::WindowProc(uint32_t message, WPARAM wParam, LPARAM lParam)
@@ -758,42 +658,12 @@ bool Window::OnEraseBkgnd(DrawContext& dc)
     return true;
 }
 
-bool Window::OnSetCursor(Window* window, int hitTest, uint32_t message)
-{
-    return DefWindowProc(WM_SETCURSOR, window ? window->m_handle : kNoWindow, MAKELPARAM(hitTest, message)) != 0;
-}
-
-int Window::OnNcHitTest(Point point)
-{
-    return static_cast<int>(DefWindowProc(WM_NCHITTEST, 0, PointToLParam(point)));
-}
-
-bool Window::OnNcActivate(bool active)
-{
-    return DefWindowProc(WM_NCACTIVATE, active ? 1 : 0, 0) != 0;
-}
-
-void Window::OnClose()
-{
-    DefWindowProc(WM_CLOSE, 0, 0);
-}
-
-void Window::OnSysCommand(unsigned command, LPARAM lParam)
-{
-    DefWindowProc(WM_SYSCOMMAND, command, lParam);
-}
-
 const Brush* Window::ControlColors(DrawContext& dc, unsigned type)
 {
     // A control that answers for itself (a reflected message) wins.
     if (const Brush* brush = CtlColor(dc, type))
         return brush;
     return m_parent ? m_parent->OnCtlColor(dc, this, type) : nullptr;
-}
-
-void Window::OnNcPaint(DrawContext& dc)
-{
-    Frame().Paint(dc, m_text, m_captionActive);
 }
 
 uintptr_t Window::SetTimer(uintptr_t id, uint32_t periodMs)

@@ -2,6 +2,7 @@
 
 #include "platform/gdi/GdiTypes.h"
 #include "platform/window/ClientBuffer.h"
+#include "platform/window/FrameCompositor.h"
 #include "platform/window/SdlWindow.h"
 #include "platform/window/WindowFrame.h"
 #include "platform/window/WindowTypes.h"
@@ -98,9 +99,9 @@ public:
 
     // Painting. Invalidated parts get WM_ERASEBKGND and WM_PAINT once the
     // queue is empty. Safe from any thread.
-    void Invalidate(bool erase = true);
+    void Invalidate(bool erase = true) { InvalidateRect(nullptr, erase); }
     void InvalidateRect(const Rect* rect, bool erase = true);
-    void ValidateRect(const Rect* rect);
+    void ValidateRect(const Rect* rect) { m_client.Validate(rect); }
     // Sends WM_PAINT now when something is invalid.
     void UpdateWindow();
     // The class background: what WM_ERASEBKGND fills with (kNoColor: nothing).
@@ -114,7 +115,7 @@ public:
     static bool PostMessage(WindowHandle window, uint32_t message, WPARAM wParam, LPARAM lParam);
     // Called for every input and posted message aimed at this window or one
     // of its children before it is dispatched; true swallows the message.
-    virtual bool PreTranslateMessage(Message& message);
+    virtual bool PreTranslateMessage(Message&) { return false; }
     virtual LRESULT WindowProc(uint32_t message, WPARAM wParam, LPARAM lParam);
     LRESULT DefWindowProc(uint32_t message, WPARAM wParam, LPARAM lParam);
 
@@ -147,7 +148,7 @@ public:
     PopupMenu& GetSystemMenu(bool revert = false);
 
     // The SDL window's id (0 for a child window); tests address events with it.
-    uint32_t GetSdlWindowId() const;
+    uint32_t GetSdlWindowId() const { return m_sdlWindow.GetId(); }
     // The desktop's window (empty for a child window).
     SdlWindow& GetSdlWindow() { return m_sdlWindow; }
     const SdlWindow& GetSdlWindow() const { return m_sdlWindow; }
@@ -160,13 +161,18 @@ public:
     // Presents a top-level window when its picture changed. Interface
     // thread only.
     void PresentChanges();
+    // The client area's top-left corner in the top-level window's frame.
+    Point ClientOriginInFrame() const;
+    // Draw into it through a ClientDC.
+    ClientBuffer& GetClientBuffer() { return m_client; }
+    const ClientBuffer& GetClientBuffer() const { return m_client; }
     // The deepest visible, enabled window under `screenPoint`, this one when
     // no child is there.
     Window* ChildFromPoint(Point screenPoint);
 
     // The colour last presented at (x, y) of the window (window coordinates
     // of the top-level window). For tests and the screen image.
-    COLORREF GetPresentedPixel(int x, int y) const;
+    COLORREF GetPresentedPixel(int x, int y) const { return m_root->m_sdlWindow.GetSurfacePixel(x, y); }
 
 protected:
     // Handlers. Each default does what the window's default procedure does.
@@ -183,16 +189,19 @@ protected:
     virtual void OnKeyDown(unsigned /*virtualKey*/, unsigned /*repeatCount*/, unsigned /*keyData*/) { }
     // One character typed: a CP932 byte, or lead << 8 | trail.
     virtual void OnChar(unsigned /*character*/, unsigned /*repeatCount*/, unsigned /*keyData*/) { }
-    virtual bool OnSetCursor(Window* window, int hitTest, uint32_t message);
+    virtual bool OnSetCursor(Window* window, int hitTest, uint32_t message)
+    {
+        return DefWindowProc(WM_SETCURSOR, window ? window->m_handle : kNoWindow, MAKELPARAM(hitTest, message)) != 0;
+    }
     // `point` is on the screen.
-    virtual int OnNcHitTest(Point point);
-    virtual bool OnNcActivate(bool active);
+    virtual int OnNcHitTest(Point point) { return static_cast<int>(DefWindowProc(WM_NCHITTEST, 0, PointToLParam(point))); }
+    virtual bool OnNcActivate(bool active) { return DefWindowProc(WM_NCACTIVATE, active ? 1 : 0, 0) != 0; }
     virtual void OnActivate(bool /*active*/) { }
     virtual void OnSetFocus() { }
     virtual void OnKillFocus() { }
     virtual void OnSize(int /*width*/, int /*height*/) { }
-    virtual void OnClose();
-    virtual void OnSysCommand(unsigned command, LPARAM lParam);
+    virtual void OnClose() { DefWindowProc(WM_CLOSE, 0, 0); }
+    virtual void OnSysCommand(unsigned command, LPARAM lParam) { DefWindowProc(WM_SYSCOMMAND, command, lParam); }
     // True when the command was handled.
     virtual bool OnCommand(WPARAM, LPARAM) { return false; }
     // A control's own colours (the reflected message), asked first before it
@@ -204,7 +213,7 @@ protected:
     virtual const Brush* OnCtlColor(DrawContext&, Window* /*control*/, unsigned /*type*/) { return nullptr; }
     // Draws the frame and caption of a WS_CAPTION window into `dc`, whose
     // origin is the window's top-left corner.
-    virtual void OnNcPaint(DrawContext& dc);
+    virtual void OnNcPaint(DrawContext& dc) { Frame().Paint(dc, m_text, m_captionActive); }
     // Where the system menu opens, in screen coordinates: the client area's
     // top-left, just below a drawn caption. A window that draws its own
     // caption names the point below its caption icon.
@@ -224,19 +233,12 @@ private:
     friend class Dialog;
 
     // What the frame and caption we draw take around the client area.
-    WindowFrame::Insets FrameInsets() const;
+    WindowFrame::Insets FrameInsets() const { return WindowFrame::InsetsFor(m_style); }
     WindowFrame Frame() const;
-    // The client area's top-left corner in the top-level window's frame.
-    Point ClientOriginInFrame() const;
     void ResizeBuffer();
     void MarkDirty(const Rect& rect);
     void MarkFrameDirty();
     void DispatchPaint();
-    // Copies `area` (frame coordinates) of this window and its children
-    // into the top-level frame, clipped to `clip`.
-    void ComposeInto(Bitmap& frame, const Rect& area, const Rect& clip) const;
-    void CollectDirty(std::vector<Rect>& out);
-    void Present();
     void ApplyTopLevelPosition();
     void SetCaptionActive(bool active);
     void ShowSystemMenu(Point at);
@@ -263,10 +265,8 @@ private:
     // Shared with drawing threads.
     ClientBuffer m_client;
 
-    // Top-level windows: the composed image and whether it needs presenting.
-    std::unique_ptr<Bitmap> m_frame;
-    std::atomic<bool> m_needsPresent { false };
-    bool m_frameDirty = true;
+    // Top-level windows: the composed picture.
+    FrameCompositor m_compositor;
 };
 
 }
