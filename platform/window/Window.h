@@ -163,7 +163,8 @@ public:
     void PresentChanges();
     // The client area's top-left corner in the top-level window's frame.
     Point ClientOriginInFrame() const;
-    // Draw into it through a ClientDC.
+    // The client buffer, which the compositor reads; draw into it through
+    // a ClientDC.
     ClientBuffer& GetClientBuffer() { return m_client; }
     const ClientBuffer& GetClientBuffer() const { return m_client; }
     // The deepest visible, enabled window under `screenPoint`, this one when
