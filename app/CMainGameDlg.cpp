@@ -16,6 +16,7 @@
 #include "platform/gdi/Font.h"
 #include "platform/gdi/Icon.h"
 #include "platform/gdi/TextLayout.h"
+#include "platform/window/CaptionColors.h"
 #include "platform/window/IconFile.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/PopupMenu.h"
@@ -43,13 +44,6 @@ constexpr int kTitleIndent = 28;
 constexpr int kTitleFontTenths = 90;
 constexpr int kDragBandBottom = 25;
 constexpr int kStagePauseMs = 100;
-
-constexpr COLORREF kFrameActive = 0x808080;
-constexpr COLORREF kFrameInactive = 0xAAAAAA;
-constexpr COLORREF kBandActive = 0x375F6C;
-constexpr COLORREF kBandInactive = 0x808080;
-constexpr COLORREF kTitleActive = 0xFFFFFF;
-constexpr COLORREF kTitleInactive = 0xC0C0C0;
 
 // Each button: its right and left edges measured back from the client's
 // right edge, and its column in the button sheet.
@@ -210,12 +204,13 @@ void CMainGameDlg::OnPaint(DrawContext& dc)
 void CMainGameDlg::PaintCaption(DrawContext& dc)
 {
     Rect client = GetClientRect();
-    COLORREF frame = m_captionActive ? kFrameActive : kFrameInactive;
+    const CaptionColors colours = CaptionColors::For(m_captionActive);
+    COLORREF frame = colours.frame;
     dc.FillSolidRect({ 0, kCaptionHeight, kBorder, client.bottom }, frame);
     dc.FillSolidRect({ client.right - kBorder, kCaptionHeight, client.right, client.bottom }, frame);
     dc.FillSolidRect({ 0, client.bottom - kBorder, client.right, client.bottom }, frame);
 
-    dc.FillSolidRect({ 0, 0, client.right, kCaptionHeight }, m_captionActive ? kBandActive : kBandInactive);
+    dc.FillSolidRect({ 0, 0, client.right, kCaptionHeight }, colours.band);
     dc.FillSolidRect({ 0, 0, client.right, kBorder }, frame);
     dc.FillSolidRect({ 0, 0, kBorder, kCaptionHeight }, frame);
     dc.FillSolidRect({ client.right - kBorder, 0, client.right, kCaptionHeight }, frame);
@@ -223,7 +218,7 @@ void CMainGameDlg::PaintCaption(DrawContext& dc)
     if (m_titleFont) {
         dc.SelectFont(m_titleFont);
         dc.SetBkMode(TRANSPARENT);
-        dc.SetTextColor(m_captionActive ? kTitleActive : kTitleInactive);
+        dc.SetTextColor(colours.text);
         Rect band { kTitleIndent, 0, client.right, kCaptionHeight };
         dc.DrawText(m_title, band, DT_SINGLELINE | DT_VCENTER);
     }
@@ -251,7 +246,7 @@ void CMainGameDlg::PaintButton(DrawContext& dc, CaptionButton button, int row)
         return;
     }
     // Without the button sheet each button is at least a visible face.
-    dc.FillSolidRect(rect, row >= kGreyRow ? kBandInactive : 0xC0C0C0);
+    dc.FillSolidRect(rect, row >= kGreyRow ? kInactiveCaptionColors.band : 0xC0C0C0);
     dc.FillSolidRect({ rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1 },
         (row % kInactiveRow) == kLitRow ? 0x00E0F0 : 0xE0E0E0);
 }

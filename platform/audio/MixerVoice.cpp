@@ -1,5 +1,6 @@
 #include "platform/audio/MixerVoice.h"
 
+#include <SDL2/SDL_audio.h>
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -31,6 +32,11 @@ SDL_AudioFormat StreamFormat(int bytesPerSample)
     }
 }
 
+}
+
+void MixerVoice::StreamDeleter::operator()(SDL_AudioStream* stream) const
+{
+    SDL_FreeAudioStream(stream);
 }
 
 std::unique_ptr<MixerVoice> MixerVoice::Create(const PcmLayout& source,

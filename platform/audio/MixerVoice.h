@@ -2,12 +2,15 @@
 
 #include "platform/audio/PcmLayout.h"
 
-#include <SDL2/SDL_audio.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+// SDL's converter, kept out of the header so that the audio layer above
+// compiles without SDL.
+struct _SDL_AudioStream;
+typedef struct _SDL_AudioStream SDL_AudioStream;
 
 namespace lumarra {
 
@@ -55,7 +58,7 @@ private:
     void Rewind();
 
     struct StreamDeleter {
-        void operator()(SDL_AudioStream* stream) const { SDL_FreeAudioStream(stream); }
+        void operator()(SDL_AudioStream* stream) const;
     };
 
     PcmLayout m_source;

@@ -1,8 +1,11 @@
 #include "platform/audio/SdlAudioDevice.h"
 
 #include <SDL2/SDL.h>
+#include <type_traits>
 
 namespace lumarra {
+
+static_assert(std::is_same_v<SDL_AudioDeviceID, uint32_t>, "the header keeps the device id as a uint32_t");
 
 std::unique_ptr<SdlAudioDevice> SdlAudioDevice::Open()
 {
@@ -44,7 +47,7 @@ SdlAudioDevice::~SdlAudioDevice()
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-void SdlAudioDevice::FillBuffer(void* device, Uint8* stream, int length)
+void SdlAudioDevice::FillBuffer(void* device, uint8_t* stream, int length)
 {
     auto* self = static_cast<SdlAudioDevice*>(device);
     const auto& output = self->m_mixer->Output();

@@ -2,7 +2,7 @@
 
 #include "platform/audio/AudioDevice.h"
 
-#include <SDL2/SDL_audio.h>
+#include <cstdint>
 
 namespace lumarra {
 
@@ -19,10 +19,11 @@ public:
 
 private:
     SdlAudioDevice() = default;
-    static void FillBuffer(void* device, Uint8* stream, int length);
+    static void FillBuffer(void* device, uint8_t* stream, int length);
 
     bool m_subsystemStarted = false;
-    SDL_AudioDeviceID m_device = 0;
+    // An SDL_AudioDeviceID; 0 when none is open.
+    uint32_t m_device = 0;
     int m_bufferFrames = 0;
 };
 

@@ -5,12 +5,14 @@
 #include "platform/window/Cursor.h"
 #include "platform/window/QuitSignals.h"
 #include "platform/window/ScreenScale.h"
+#include "platform/window/VirtualKeys.h"
 #include "platform/window/Window.h"
 #include "platform/window/X11Errors.h"
 
 #include <SDL.h>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string_view>
 
 namespace lumarra {
@@ -30,70 +32,6 @@ constexpr uint32_t kMouseMove = 0;
 constexpr uint32_t kMouseDown = 1;
 constexpr uint32_t kMouseUp = 2;
 
-unsigned VirtualKeyFromSdl(SDL_Keycode key)
-{
-    if (key >= SDLK_a && key <= SDLK_z)
-        return 'A' + static_cast<unsigned>(key - SDLK_a);
-    if (key >= SDLK_0 && key <= SDLK_9)
-        return '0' + static_cast<unsigned>(key - SDLK_0);
-    if (key >= SDLK_F1 && key <= SDLK_F12)
-        return VK_F1 + static_cast<unsigned>(key - SDLK_F1);
-    if (key >= SDLK_F13 && key <= SDLK_F24)
-        return VK_F13 + static_cast<unsigned>(key - SDLK_F13);
-    if (key >= SDLK_KP_1 && key <= SDLK_KP_9)
-        return VK_NUMPAD1 + static_cast<unsigned>(key - SDLK_KP_1);
-    switch (key) {
-    case SDLK_BACKSPACE:
-        return VK_BACK;
-    case SDLK_TAB:
-        return VK_TAB;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-        return VK_RETURN;
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT:
-        return VK_SHIFT;
-    case SDLK_LCTRL:
-    case SDLK_RCTRL:
-        return VK_CONTROL;
-    case SDLK_LALT:
-    case SDLK_RALT:
-        return VK_MENU;
-    case SDLK_ESCAPE:
-        return VK_ESCAPE;
-    case SDLK_SPACE:
-        return VK_SPACE;
-    case SDLK_PAGEUP:
-        return VK_PRIOR;
-    case SDLK_PAGEDOWN:
-        return VK_NEXT;
-    case SDLK_END:
-        return VK_END;
-    case SDLK_HOME:
-        return VK_HOME;
-    case SDLK_LEFT:
-        return VK_LEFT;
-    case SDLK_UP:
-        return VK_UP;
-    case SDLK_RIGHT:
-        return VK_RIGHT;
-    case SDLK_DOWN:
-        return VK_DOWN;
-    case SDLK_DELETE:
-        return VK_DELETE;
-    case SDLK_KP_0:
-        return VK_NUMPAD0;
-    case SDLK_LGUI:
-        return VK_LWIN;
-    case SDLK_RGUI:
-        return VK_RWIN;
-    case SDLK_APPLICATION:
-        return VK_APPS;
-    default:
-        return 0;
-    }
-}
-
 // Without a display SDL falls back to drivers that show nothing at all. Only
 // a caller that asks for one of them by name (the tests) gets it.
 bool HasUsableDisplay()
@@ -108,12 +46,6 @@ bool HasUsableDisplay()
         }
     }
     return true;
-}
-
-// Signed distance on the wrapping tick count.
-int32_t TicksUntil(uint32_t due, uint32_t now)
-{
-    return static_cast<int32_t>(due - now);
 }
 
 }
@@ -183,16 +115,53 @@ uint64_t Application::StartTicks() const
     return SDL_GetTicks64();
 }
 
-WindowHandle Application::Register(Window* window)
+WindowHandle Application::AddWindow(Window& window)
 {
     WindowHandle handle = m_nextHandle++;
-    m_windows[handle] = window;
+    m_windows[handle] = &window;
+    if (!window.GetParent())
+        m_topLevels.push_back(&window);
     return handle;
 }
 
-void Application::Unregister(Window* window)
+void Application::ForgetWindow(Window& window)
 {
-    m_windows.erase(window->GetHandle());
+    WindowHandle handle = window.GetHandle();
+    m_timers.KillAll(handle);
+    if (m_capture == handle)
+        m_capture = kNoWindow;
+    if (m_focus == handle)
+        m_focus = kNoWindow;
+    if (m_hover == handle)
+        m_hover = kNoWindow;
+    if (m_drag.window == handle)
+        m_drag = {};
+    std::erase(m_modalStack, handle);
+    if (std::erase(m_topLevels, &window) > 0 && m_active == handle) {
+        m_active = kNoWindow;
+        ActivateNext(&window);
+    }
+    if (m_mainWindow == &window)
+        m_mainWindow = nullptr;
+    m_windows.erase(handle);
+}
+
+Window* Application::FindWindow(WindowHandle handle) const
+{
+    auto found = m_windows.find(handle);
+    return found == m_windows.end() ? nullptr : found->second;
+}
+
+void Application::Restack(Window& topLevel, bool bottom)
+{
+    std::erase(m_topLevels, &topLevel);
+    if (bottom) {
+        m_topLevels.insert(m_topLevels.begin(), &topLevel);
+    } else {
+        m_topLevels.push_back(&topLevel);
+        if (topLevel.IsWindowVisible())
+            RaiseTopLevel(&topLevel);
+    }
 }
 
 Window* Application::FindSdlWindow(uint32_t sdlId) const
@@ -243,6 +212,19 @@ void Application::SetCursor(const Cursor* cursor)
         SDL_SetCursor(sdlCursor);
 }
 
+bool Application::PostMessage(WindowHandle window, uint32_t message, WPARAM wParam, LPARAM lParam)
+{
+    if (!m_ready || window == kNoWindow)
+        return false;
+    SDL_Event event {};
+    event.type = m_postEvent;
+    event.user.windowID = window;
+    event.user.code = static_cast<Sint32>(message);
+    event.user.data1 = reinterpret_cast<void*>(wParam);
+    event.user.data2 = reinterpret_cast<void*>(lParam);
+    return SDL_PushEvent(&event) == 1;
+}
+
 void Application::WakeUp()
 {
     if (!m_ready || m_wakePending.exchange(true))
@@ -254,15 +236,23 @@ void Application::WakeUp()
         m_wakePending = false;
 }
 
+void Application::SetTimer(WindowHandle window, uintptr_t id, uint32_t periodMs)
+{
+    m_timers.Set(window, id, periodMs, GetTickCount());
+    WakeUp();
+}
+
+bool Application::KillTimer(WindowHandle window, uintptr_t id)
+{
+    return m_timers.Kill(window, id);
+}
+
 uint32_t Application::MillisecondsToNextTimer()
 {
-    std::lock_guard guard(m_stateLock);
-    if (m_timers.empty())
+    std::optional<int32_t> next = m_timers.TicksToNext(GetTickCount());
+    if (!next)
         return UINT32_MAX;
-    uint32_t now = GetTickCount();
-    int32_t soonest = INT32_MAX;
-    for (const Timer& timer : m_timers)
-        soonest = std::min(soonest, TicksUntil(timer.due, now));
+    int32_t soonest = *next;
     if (soonest <= 0)
         return 0;
     // Timers run on the scaled platform clock.
@@ -550,7 +540,7 @@ void Application::HandleWindowEvent(const SDL_Event& event)
         window->PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-        m_keyboardGrab.FocusGained(window->m_sdlWindow);
+        m_keyboardGrab.FocusGained(window->GetSdlWindow().Get());
         if (window->GetExStyle() & WS_EX_NOACTIVATE)
             break;
         if (AcceptsInput(window))
@@ -558,19 +548,15 @@ void Application::HandleWindowEvent(const SDL_Event& event)
         break;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_RESTORED:
-        window->m_minimized = window->m_minimized && event.window.event != SDL_WINDOWEVENT_RESTORED;
-        window->MarkFrameDirty();
+        window->DesktopExposed(event.window.event == SDL_WINDOWEVENT_RESTORED);
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
-        window->m_minimized = true;
+        window->DesktopMinimized();
         break;
     case SDL_WINDOWEVENT_MOVED:
-        if (m_drag.window == kNoWindow && !window->IsChild()) {
-            Rect& rect = window->m_rect;
-            // Screen scale hook: SDL reports screen pixels.
-            Point at = ScreenScale::FromScreen(Point { event.window.data1, event.window.data2 });
-            rect = { at.x, at.y, at.x + rect.Width(), at.y + rect.Height() };
-        }
+        // Screen scale hook: SDL reports screen pixels.
+        if (m_drag.window == kNoWindow && !window->IsChild())
+            window->DesktopMoved(ScreenScale::FromScreen(Point { event.window.data1, event.window.data2 }));
         break;
     default:
         break;
@@ -585,6 +571,83 @@ void Application::Quit()
             window->EndModalLoop(IDCANCEL);
     }
     WakeUp();
+}
+
+int Application::RunModalLoop(Window& window)
+{
+    WindowHandle handle = window.GetHandle();
+    m_modalResults[handle] = -1;
+    m_modalStack.push_back(handle);
+    // The window may be destroyed by a handler: ask the registry, not it.
+    while (FindWindow(handle) == &window && window.IsModalLoopRunning() && !m_quitting)
+        PumpMessages(true);
+    std::erase(m_modalStack, handle);
+    int result = m_modalResults[handle];
+    m_modalResults.erase(handle);
+    return result;
+}
+
+void Application::EndModalLoop(WindowHandle window, int result)
+{
+    if (m_modalResults.contains(window))
+        m_modalResults[window] = result;
+    WakeUp();
+}
+
+void Application::SetCapture(WindowHandle window)
+{
+    m_capture = window;
+    SDL_CaptureMouse(SDL_TRUE);
+}
+
+void Application::ReleaseCapture()
+{
+    if (m_capture == kNoWindow)
+        return;
+    Window* old = FindWindow(m_capture);
+    m_capture = kNoWindow;
+    SDL_CaptureMouse(SDL_FALSE);
+    if (old)
+        old->SendMessage(WM_CAPTURECHANGED);
+}
+
+Window* Application::GetCapture() const
+{
+    return FindWindow(m_capture);
+}
+
+void Application::SetFocus(Window& window)
+{
+    WindowHandle handle = window.GetHandle();
+    if (m_focus == handle)
+        return;
+    Window* old = FindWindow(m_focus);
+    m_focus = handle;
+    if (old)
+        old->SendMessage(WM_KILLFOCUS);
+    if (FindWindow(handle) == &window)
+        window.SendMessage(WM_SETFOCUS);
+}
+
+void Application::DropFocus(WindowHandle window)
+{
+    if (m_focus == window)
+        m_focus = kNoWindow;
+}
+
+Window* Application::GetFocus() const
+{
+    return FindWindow(m_focus);
+}
+
+Window* Application::GetActiveWindow() const
+{
+    return FindWindow(m_active);
+}
+
+void Application::BeginDrag(WindowHandle topLevel, Point offset)
+{
+    m_drag = { topLevel, offset };
 }
 
 void Application::Dispatch(Message& message)
@@ -603,27 +666,9 @@ void Application::Dispatch(Message& message)
 
 void Application::FireTimers()
 {
-    std::vector<Timer> due;
-    {
-        std::lock_guard guard(m_stateLock);
-        uint32_t now = GetTickCount();
-        for (Timer& timer : m_timers) {
-            if (TicksUntil(timer.due, now) <= 0) {
-                due.push_back(timer);
-                // A late timer fires once, not once per missed period.
-                timer.due = now + std::max<uint32_t>(timer.period, 1);
-            }
-        }
-    }
-    for (const Timer& timer : due) {
-        bool alive;
-        {
-            std::lock_guard guard(m_stateLock);
-            alive = std::any_of(m_timers.begin(), m_timers.end(),
-                [&](const Timer& t) { return t.window == timer.window && t.id == timer.id; });
-        }
-        Window* window = Window::FromHandle(timer.window);
-        if (!alive || !window)
+    for (const TimerQueue::Timer& timer : m_timers.TakeDue(GetTickCount())) {
+        // An earlier handler may have killed it, or its window.
+        if (!m_timers.Contains(timer.window, timer.id) || !FindWindow(timer.window))
             continue;
         Message message { timer.window, WM_TIMER, timer.id, 0, GetCursorPos() };
         Dispatch(message);
@@ -637,19 +682,16 @@ void Application::PaintAll()
     for (const auto& [handle, window] : m_windows)
         handles.push_back(handle);
     for (WindowHandle handle : handles) {
-        Window* window = Window::FromHandle(handle);
-        if (window && window->IsWindowVisible())
-            window->DispatchPaint();
+        if (Window* window = Window::FromHandle(handle))
+            window->UpdateWindow();
     }
 }
 
 void Application::PresentAll()
 {
     std::vector<Window*> topLevels = m_topLevels;
-    for (Window* window : topLevels) {
-        if (window->m_needsPresent || window->m_frameDirty)
-            window->Present();
-    }
+    for (Window* window : topLevels)
+        window->PresentChanges();
 }
 
 void Application::Activate(Window* topLevel)
@@ -690,12 +732,12 @@ void Application::ActivateNext(Window* leaving)
 
 void Application::RaiseTopLevel(Window* topLevel)
 {
-    if (!topLevel || !topLevel->m_sdlWindow)
+    if (!topLevel || !topLevel->GetSdlWindow())
         return;
     std::erase(m_topLevels, topLevel);
     m_topLevels.push_back(topLevel);
     if (topLevel->IsWindowVisible())
-        SDL_RaiseWindow(topLevel->m_sdlWindow);
+        topLevel->GetSdlWindow().Raise();
     // What a window owns stays above it, and always-on-top windows above all.
     std::vector<Window*> owned;
     for (Window* window : m_topLevels) {
@@ -714,7 +756,7 @@ void Application::RaiseTopLevel(Window* topLevel)
         for (Window* window : topMost) {
             std::erase(m_topLevels, window);
             m_topLevels.push_back(window);
-            SDL_RaiseWindow(window->m_sdlWindow);
+            window->GetSdlWindow().Raise();
         }
     }
 }

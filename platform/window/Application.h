@@ -2,6 +2,7 @@
 
 #include "platform/gdi/GdiTypes.h"
 #include "platform/window/KeyboardGrab.h"
+#include "platform/window/TimerQueue.h"
 #include "platform/window/WindowTypes.h"
 
 #include <atomic>
@@ -77,16 +78,56 @@ public:
     void SetCursor(const Cursor* cursor);
     const Cursor* GetCurrentCursor() const { return m_cursor; }
 
+    // The windows, by handle. A window joins when it is created and is
+    // forgotten when destroyed: its timers, the capture, focus and hover it
+    // held, its place in the modal and activation order and as the main
+    // window go with it. Interface thread only.
+    WindowHandle AddWindow(Window& window);
+    void ForgetWindow(Window& window);
+    Window* FindWindow(WindowHandle handle) const;
+    // The top-level windows, bottom to top.
+    const std::vector<Window*>& GetTopLevels() const { return m_topLevels; }
+    // Puts a top-level window at the bottom, or on top (raised above the
+    // rest with what it owns, when it is visible).
+    void Restack(Window& topLevel, bool bottom);
+
+    // Queues `message` for `window` on the interface thread. Safe from any
+    // thread; false when it cannot be queued.
+    bool PostMessage(WindowHandle window, uint32_t message, WPARAM wParam, LPARAM lParam);
+    // Wakes the pump so that it paints and presents. Safe from any thread.
+    void WakeUp();
+
+    // WM_TIMER for `window` every `periodMs` of the platform clock; setting
+    // an existing id restarts it. Safe from any thread.
+    void SetTimer(WindowHandle window, uintptr_t id, uint32_t periodMs);
+    bool KillTimer(WindowHandle window, uintptr_t id);
+
+    // Pumps while `window` lives, its modal loop runs and nothing quits;
+    // only it and what it owns take input meanwhile. Returns the result
+    // given to EndModalLoop, -1 without one.
+    int RunModalLoop(Window& window);
+    void EndModalLoop(WindowHandle window, int result);
+
+    // Where the mouse and keys go, and which top-level window is active.
+    void SetCapture(WindowHandle window);
+    void ReleaseCapture();
+    Window* GetCapture() const;
+    // Moves the focus, with WM_KILLFOCUS to the old window and WM_SETFOCUS
+    // to the new one.
+    void SetFocus(Window& window);
+    // Forgets the focus, without a message, when `window` holds it.
+    void DropFocus(WindowHandle window);
+    Window* GetFocus() const;
+    Window* GetActiveWindow() const;
+    void Activate(Window* topLevel);
+    // Activates what should be active once `leaving` is hidden or gone.
+    void ActivateNext(Window* leaving);
+    void RaiseTopLevel(Window* topLevel);
+    // Moves `topLevel` with the pointer until the left button is released;
+    // `offset` is the pointer's distance from its top-left corner.
+    void BeginDrag(WindowHandle topLevel, Point offset);
+
 private:
-    friend class Window;
-
-    struct Timer {
-        WindowHandle window;
-        uintptr_t id;
-        uint32_t period;
-        uint32_t due;
-    };
-
     struct Drag {
         WindowHandle window = kNoWindow;
         Point offset;
@@ -107,14 +148,6 @@ private:
     uint32_t MillisecondsToNextTimer();
     bool AcceptsInput(Window* topLevel) const;
     Window* ModalWindow() const;
-    void Activate(Window* topLevel);
-    // Activates what should be active once `leaving` is hidden or gone.
-    void ActivateNext(Window* leaving);
-    void RaiseTopLevel(Window* topLevel);
-    void WakeUp();
-
-    WindowHandle Register(Window* window);
-    void Unregister(Window* window);
     Window* FindSdlWindow(uint32_t sdlId) const;
 
     bool m_ready = false;
@@ -140,9 +173,10 @@ private:
     const Cursor* m_cursor = nullptr;
     KeyboardGrab m_keyboardGrab;
 
+    TimerQueue m_timers;
+    // Guards the pointer position, which any thread may ask for.
     mutable std::mutex m_stateLock;
     Point m_cursorPos;
-    std::vector<Timer> m_timers;
 };
 
 template <typename Done>

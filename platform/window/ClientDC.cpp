@@ -9,16 +9,16 @@ namespace lumarra {
 
 ClientDC::ClientDC(Window& window)
     : m_window(window)
-    , m_lock(window.m_bufferLock)
-    , m_dc(window.m_buffer.get())
+    , m_lock(window.m_client.GetLock())
+    , m_dc(window.m_client.GetBitmap())
 {
-    m_dc.SelectFont(window.m_font);
+    m_dc.SelectFont(window.m_client.GetFont());
 }
 
 ClientDC::~ClientDC()
 {
     if (IsValid())
-        m_window.MarkDirty(m_marked ? m_dirty : m_window.BufferRect());
+        m_window.MarkDirty(m_marked ? m_dirty : m_window.m_client.GetRect());
 }
 
 void ClientDC::MarkDirty(const Rect& rect)

@@ -86,7 +86,7 @@ bool Dialog::CreateIndirect(const DialogTemplate& dialogTemplate, Window* parent
     uint32_t style = dialogTemplate.style;
     bool child = (style & WS_CHILD) != 0;
     // The template gives the client size; a caption and frame come on top.
-    Insets frame = FrameInsetsFor(style);
+    WindowFrame::Insets frame = WindowFrame::InsetsFor(style);
     Rect rect { client.left, client.top, client.right + frame.left + frame.right,
         client.bottom + frame.top + frame.bottom };
     if (!child && parent) {

@@ -1,76 +1,19 @@
 #include "platform/window/Window.h"
 
-#include "platform/Clock.h"
 #include "platform/CodePage.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Brush.h"
 #include "platform/gdi/DrawContext.h"
 #include "platform/gdi/Font.h"
-#include "platform/gdi/Pen.h"
-#include "platform/gdi/TextLayout.h"
 #include "platform/window/Application.h"
 #include "platform/window/ClientDC.h"
 #include "platform/window/Cursor.h"
 #include "platform/window/PopupMenu.h"
-#include "platform/window/ScreenScale.h"
 #include "platform/window/SystemMetrics.h"
 
-#include <SDL.h>
 #include <algorithm>
-#include <cstring>
 
 namespace lumarra {
-
-namespace {
-
-// The frame we draw around top-level windows with a caption.
-constexpr int kFrameBorder = 1;
-constexpr int kCaptionHeight = 24;
-constexpr int kCloseButtonWidth = 28;
-constexpr COLORREF kActiveCaption = 0x375F6C;
-constexpr COLORREF kInactiveCaption = 0x808080;
-constexpr COLORREF kActiveFrame = 0x808080;
-constexpr COLORREF kInactiveFrame = 0xAAAAAA;
-constexpr COLORREF kActiveCaptionText = 0xFFFFFF;
-constexpr COLORREF kInactiveCaptionText = 0xC0C0C0;
-constexpr int kCaptionFontTenths = 90;
-constexpr int kCaptionTextIndent = 8;
-
-Rect UnionRect(const Rect& a, const Rect& b)
-{
-    if (a.IsEmpty())
-        return b;
-    if (b.IsEmpty())
-        return a;
-    return { std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-        std::max(a.bottom, b.bottom) };
-}
-
-Rect Offset(const Rect& rect, Point by)
-{
-    return { rect.left + by.x, rect.top + by.y, rect.right + by.x, rect.bottom + by.y };
-}
-
-std::unique_ptr<Bitmap> MakeTopDownBitmap(int width, int height)
-{
-    if (width <= 0 || height <= 0)
-        return nullptr;
-    BitmapInfo info {};
-    info.bmiHeader.biSize = sizeof(BitmapInfoHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    return Bitmap::CreateDibSection(info, sizeof(BitmapInfoHeader));
-}
-
-const std::shared_ptr<Font>& CaptionFont()
-{
-    static const std::shared_ptr<Font> font = Font::CreatePoint(kCaptionFontTenths, Sjis("ＭＳ Ｐゴシック"));
-    return font;
-}
-
-}
 
 Window::Window() = default;
 
@@ -83,10 +26,7 @@ Window::~Window()
 Window* Window::FromHandle(WindowHandle handle)
 {
     Application* app = Application::Get();
-    if (!app || handle == kNoWindow)
-        return nullptr;
-    auto found = app->m_windows.find(handle);
-    return found == app->m_windows.end() ? nullptr : found->second;
+    return app && handle != kNoWindow ? app->FindWindow(handle) : nullptr;
 }
 
 bool Window::Create(uint32_t style, uint32_t exStyle, const Rect& rect, Window* parent, int id, std::string_view text)
@@ -104,7 +44,7 @@ bool Window::Create(uint32_t style, uint32_t exStyle, const Rect& rect, Window* 
     m_visible = false;
     m_minimized = false;
     m_captionActive = false;
-    m_frameDirty = true;
+    m_compositor.MarkFrameDirty();
     if (IsChild()) {
         m_parent = parent;
         m_owner = nullptr;
@@ -113,25 +53,15 @@ bool Window::Create(uint32_t style, uint32_t exStyle, const Rect& rect, Window* 
         m_parent = nullptr;
         m_owner = parent ? parent->m_root : nullptr;
         m_root = this;
-        uint32_t flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
-        if (exStyle & WS_EX_TOPMOST)
-            flags |= SDL_WINDOW_ALWAYS_ON_TOP;
-        if (exStyle & WS_EX_TOOLWINDOW)
-            flags |= SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_POPUP_MENU;
-        // Screen scale hook: SDL works in screen pixels.
-        m_sdlWindow = SDL_CreateWindow(Cp932ToUtf8(m_text).c_str(), ScreenScale::ToScreen(m_rect.left),
-            ScreenScale::ToScreen(m_rect.top), ScreenScale::ToScreen(std::max(1, m_rect.Width())),
-            ScreenScale::ToScreen(std::max(1, m_rect.Height())), flags);
+        m_sdlWindow = SdlWindow::Open(Cp932ToUtf8(m_text).c_str(), m_rect, exStyle);
         if (!m_sdlWindow)
             return false;
-        if (m_owner && m_owner->m_sdlWindow)
-            SDL_SetWindowModalFor(m_sdlWindow, m_owner->m_sdlWindow);
+        if (m_owner)
+            m_sdlWindow.SetModalFor(m_owner->m_sdlWindow);
     }
-    m_handle = app->Register(this);
+    m_handle = app->AddWindow(*this);
     if (m_parent)
         m_parent->m_children.push_back(this);
-    else
-        app->m_topLevels.push_back(this);
     ResizeBuffer();
     InvalidateRect(nullptr, true);
     if (SendMessage(WM_CREATE) == -1) {
@@ -157,53 +87,27 @@ bool Window::DestroyWindow()
         m_children.back()->DestroyWindow();
     // Owned windows go with their owner.
     std::vector<Window*> owned;
-    for (Window* topLevel : app->m_topLevels)
+    for (Window* topLevel : app->GetTopLevels())
         if (topLevel->m_owner == this)
             owned.push_back(topLevel);
     for (Window* window : owned)
         window->DestroyWindow();
 
-    {
-        std::lock_guard timers(app->m_stateLock);
-        std::erase_if(app->m_timers, [&](const Application::Timer& timer) { return timer.window == handle; });
-    }
-    if (app->m_capture == handle)
-        app->m_capture = kNoWindow;
-    if (app->m_focus == handle)
-        app->m_focus = kNoWindow;
-    if (app->m_hover == handle)
-        app->m_hover = kNoWindow;
-    if (app->m_drag.window == handle)
-        app->m_drag = {};
-    std::erase(app->m_modalStack, handle);
     if (m_parent) {
         std::erase(m_parent->m_children, this);
         if (m_visible)
             m_parent->MarkDirty(m_rect);
-    } else {
-        std::erase(app->m_topLevels, this);
-        if (app->m_active == handle) {
-            app->m_active = kNoWindow;
-            app->ActivateNext(this);
-        }
-        if (m_sdlWindow)
-            SDL_DestroyWindow(m_sdlWindow);
-        m_sdlWindow = nullptr;
     }
-    if (app->m_mainWindow == this)
-        app->m_mainWindow = nullptr;
-    app->Unregister(this);
+    app->ForgetWindow(*this);
+    m_sdlWindow.Close();
     m_handle = kNoWindow;
     m_parent = nullptr;
     m_owner = nullptr;
     m_root = this;
     m_visible = false;
     m_systemMenu.reset();
-    std::lock_guard guard(m_bufferLock);
-    m_buffer.reset();
-    m_frame.reset();
-    m_dirty = {};
-    m_update = {};
+    m_client.Reset();
+    m_compositor.Reset();
     return true;
 }
 
@@ -221,7 +125,7 @@ bool Window::SubclassDlgItem(int id, Window* parent)
     std::string text = old->m_text;
     std::shared_ptr<const Font> font = old->GetFont();
     old->DestroyWindow();
-    m_font = font;
+    m_client.SetFont(font);
     if (!Create(style, exStyle, rect, host, id, text))
         return false;
     std::erase(host->m_children, this);
@@ -233,18 +137,14 @@ void Window::CopyParentBackground(DrawContext& dc)
 {
     if (!m_parent)
         return;
-    std::lock_guard guard(m_parent->m_bufferLock);
-    if (!m_parent->m_buffer)
-        return;
-    DrawContext source(m_parent->m_buffer.get());
     Rect client = GetClientRect();
-    dc.BitBlt(0, 0, client.Width(), client.Height(), &source, m_rect.left, m_rect.top, SRCCOPY);
+    m_parent->m_client.CopyOut(dc, Rect::FromSize(m_rect.left, m_rect.top, client.Width(), client.Height()));
 }
 
 void Window::ModifyStyle(uint32_t remove, uint32_t add)
 {
     m_style = (m_style & ~remove) | add;
-    m_frameDirty = true;
+    m_compositor.MarkFrameDirty();
     Invalidate();
 }
 
@@ -261,20 +161,9 @@ Window* Window::GetDlgItem(int id) const
     return nullptr;
 }
 
-Window::Insets Window::FrameInsetsFor(uint32_t style)
+WindowFrame Window::Frame() const
 {
-    if (style & WS_CHILD)
-        return {};
-    if ((style & WS_CAPTION) == WS_CAPTION)
-        return { kFrameBorder, kFrameBorder + kCaptionHeight, kFrameBorder, kFrameBorder };
-    if (style & WS_BORDER)
-        return { kFrameBorder, kFrameBorder, kFrameBorder, kFrameBorder };
-    return {};
-}
-
-Window::Insets Window::FrameInsets() const
-{
-    return FrameInsetsFor(m_style);
+    return WindowFrame(m_style, { m_rect.Width(), m_rect.Height() });
 }
 
 Rect Window::GetWindowRect() const
@@ -287,7 +176,7 @@ Rect Window::GetWindowRect() const
 
 Rect Window::GetClientRect() const
 {
-    Insets insets = FrameInsets();
+    WindowFrame::Insets insets = FrameInsets();
     return { 0, 0, std::max(0, m_rect.Width() - insets.left - insets.right),
         std::max(0, m_rect.Height() - insets.top - insets.bottom) };
 }
@@ -296,7 +185,7 @@ Point Window::ClientToScreen(Point point) const
 {
     if (m_parent)
         return m_parent->ClientToScreen({ point.x + m_rect.left, point.y + m_rect.top });
-    Insets insets = FrameInsets();
+    WindowFrame::Insets insets = FrameInsets();
     return { point.x + m_rect.left + insets.left, point.y + m_rect.top + insets.top };
 }
 
@@ -312,7 +201,7 @@ Point Window::ClientOriginInFrame() const
         Point parent = m_parent->ClientOriginInFrame();
         return { parent.x + m_rect.left, parent.y + m_rect.top };
     }
-    Insets insets = FrameInsets();
+    WindowFrame::Insets insets = FrameInsets();
     return { insets.left, insets.top };
 }
 
@@ -332,17 +221,13 @@ bool Window::SetWindowPos(ZOrder order, int x, int y, int width, int height, uns
     bool moved = next.left != old.left || next.top != old.top;
     bool resized = next.Width() != old.Width() || next.Height() != old.Height();
     m_rect = next;
-    if (m_sdlWindow) {
-        // Screen scale hook: SDL works in screen pixels.
-        if (resized)
-            SDL_SetWindowSize(m_sdlWindow, ScreenScale::ToScreen(std::max(1, next.Width())),
-                ScreenScale::ToScreen(std::max(1, next.Height())));
-        if (moved)
-            SDL_SetWindowPosition(m_sdlWindow, ScreenScale::ToScreen(next.left), ScreenScale::ToScreen(next.top));
-    }
+    if (resized)
+        m_sdlWindow.SetSize(next.Width(), next.Height());
+    if (moved)
+        m_sdlWindow.SetPosition(next.left, next.top);
     if (resized) {
         ResizeBuffer();
-        m_root->m_frameDirty = true;
+        m_root->m_compositor.MarkFrameDirty();
         InvalidateRect(nullptr, true);
         Rect client = GetClientRect();
         SendMessage(WM_SIZE, 0, MAKELPARAM(client.Width(), client.Height()));
@@ -365,17 +250,9 @@ bool Window::SetWindowPos(ZOrder order, int x, int y, int width, int height, uns
             if (order == ZOrder::TopMost || order == ZOrder::NoTopMost) {
                 bool topMost = order == ZOrder::TopMost;
                 m_exStyle = topMost ? (m_exStyle | WS_EX_TOPMOST) : (m_exStyle & ~WS_EX_TOPMOST);
-                if (m_sdlWindow)
-                    SDL_SetWindowAlwaysOnTop(m_sdlWindow, topMost ? SDL_TRUE : SDL_FALSE);
+                m_sdlWindow.SetAlwaysOnTop(topMost);
             }
-            std::erase(app->m_topLevels, this);
-            if (order == ZOrder::Bottom) {
-                app->m_topLevels.insert(app->m_topLevels.begin(), this);
-            } else {
-                app->m_topLevels.push_back(this);
-                if (m_visible)
-                    app->RaiseTopLevel(this);
-            }
+            app->Restack(*this, order == ZOrder::Bottom);
         }
     }
     if (flags & SWP_SHOWWINDOW)
@@ -434,14 +311,12 @@ bool Window::ShowWindow(int command)
     case SW_SHOWMINIMIZED:
         m_minimized = true;
         m_visible = true;
-        if (m_sdlWindow)
-            SDL_MinimizeWindow(m_sdlWindow);
+        m_sdlWindow.Minimize();
         break;
     case SW_RESTORE:
         m_minimized = false;
         m_visible = true;
-        if (m_sdlWindow)
-            SDL_RestoreWindow(m_sdlWindow);
+        m_sdlWindow.Restore();
         break;
     default:
         m_visible = true;
@@ -454,23 +329,20 @@ bool Window::ShowWindow(int command)
     }
     if (m_sdlWindow) {
         if (m_visible) {
-            if (!activate)
-                SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, "1");
-            SDL_ShowWindow(m_sdlWindow);
-            SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, "0");
-            m_frameDirty = true;
+            m_sdlWindow.Show(activate);
+            m_compositor.MarkFrameDirty();
             app->RaiseTopLevel(this);
             if (activate)
                 app->Activate(this);
         } else {
-            SDL_HideWindow(m_sdlWindow);
-            if (app->m_active == m_handle)
+            m_sdlWindow.Hide();
+            if (app->GetActiveWindow() == this)
                 app->ActivateNext(this);
         }
     } else if (m_parent) {
         m_parent->MarkDirty(m_rect);
-        if (!m_visible && app->m_focus == m_handle)
-            app->m_focus = kNoWindow;
+        if (!m_visible)
+            app->DropFocus(m_handle);
     }
     if (m_visible)
         InvalidateRect(nullptr, true);
@@ -491,9 +363,8 @@ void Window::EnableWindow(bool enable)
     if (style == m_style)
         return;
     m_style = style;
-    Application* app = Application::Get();
-    if (!enable && app && app->m_focus == m_handle)
-        app->m_focus = kNoWindow;
+    if (Application* app = Application::Get(); app && !enable)
+        app->DropFocus(m_handle);
     SendMessage(WM_ENABLE, enable ? 1 : 0);
     Invalidate();
 }
@@ -501,69 +372,35 @@ void Window::EnableWindow(bool enable)
 void Window::SetWindowText(std::string_view text)
 {
     m_text = std::string(text);
-    if (m_sdlWindow)
-        SDL_SetWindowTitle(m_sdlWindow, Cp932ToUtf8(m_text).c_str());
-    m_root->m_frameDirty = true;
+    m_sdlWindow.SetTitle(Cp932ToUtf8(m_text).c_str());
+    m_root->m_compositor.MarkFrameDirty();
     SendMessage(WM_SETTEXT);
     Invalidate();
 }
 
 void Window::SetFont(std::shared_ptr<const Font> font, bool redraw)
 {
-    {
-        std::lock_guard guard(m_bufferLock);
-        m_font = std::move(font);
-    }
+    m_client.SetFont(std::move(font));
     if (redraw)
         Invalidate();
 }
 
 std::shared_ptr<const Font> Window::GetFont() const
 {
-    std::lock_guard guard(m_bufferLock);
-    return m_font;
+    return m_client.GetFont();
 }
 
 void Window::ResizeBuffer()
 {
     Rect client = GetClientRect();
-    std::lock_guard guard(m_bufferLock);
-    if (m_buffer && m_buffer->Width() == client.Width() && m_buffer->Height() == client.Height())
-        return;
-    m_buffer = MakeTopDownBitmap(client.Width(), client.Height());
-    if (m_buffer && m_background != kNoColor) {
-        DrawContext dc(m_buffer.get());
-        dc.FillSolidRect(client, m_background);
-    }
-    m_dirty = client;
-}
-
-void Window::Invalidate(bool erase)
-{
-    InvalidateRect(nullptr, erase);
+    m_client.Resize({ client.Width(), client.Height() }, m_background);
 }
 
 void Window::InvalidateRect(const Rect* rect, bool erase)
 {
-    {
-        std::lock_guard guard(m_bufferLock);
-        Rect client = BufferRect();
-        Rect area = rect ? rect->Intersect(client) : client;
-        m_update = UnionRect(m_update, area);
-        m_eraseUpdate = m_eraseUpdate || erase;
-    }
+    m_client.Invalidate(rect, erase);
     if (Application* app = Application::Get())
         app->WakeUp();
-}
-
-void Window::ValidateRect(const Rect* rect)
-{
-    std::lock_guard guard(m_bufferLock);
-    if (!rect || (rect->left <= m_update.left && rect->top <= m_update.top && rect->right >= m_update.right
-                     && rect->bottom >= m_update.bottom)) {
-        m_update = {};
-        m_eraseUpdate = false;
-    }
 }
 
 void Window::UpdateWindow()
@@ -578,20 +415,11 @@ void Window::SetBackgroundColor(COLORREF colour)
     Invalidate();
 }
 
-void Window::TakeUpdate(Rect& update, bool& erase)
-{
-    std::lock_guard guard(m_bufferLock);
-    update = m_update;
-    erase = m_eraseUpdate;
-    m_update = {};
-    m_eraseUpdate = false;
-}
-
 void Window::DispatchPaint()
 {
     Rect update;
     bool erase = false;
-    TakeUpdate(update, erase);
+    m_client.TakeUpdate(update, erase);
     if (update.IsEmpty())
         return;
     {
@@ -605,123 +433,44 @@ void Window::DispatchPaint()
     for (Window* child : m_children) {
         Rect overlap = update.Intersect(child->m_rect);
         if (!overlap.IsEmpty() && child->m_visible) {
-            Rect local = Offset(overlap, { -child->m_rect.left, -child->m_rect.top });
+            Rect local = OffsetRect(overlap, { -child->m_rect.left, -child->m_rect.top });
             child->InvalidateRect(&local, true);
         }
     }
 }
 
-Rect Window::BufferRect() const
-{
-    return m_buffer ? Rect { 0, 0, m_buffer->Width(), m_buffer->Height() } : Rect {};
-}
-
 void Window::MarkDirty(const Rect& rect)
 {
-    {
-        std::lock_guard guard(m_bufferLock);
-        m_dirty = UnionRect(m_dirty, rect.Intersect(BufferRect()));
-    }
-    m_root->m_needsPresent = true;
+    m_client.MarkDirty(rect);
+    m_root->m_compositor.MarkChanged();
     if (Application* app = Application::Get())
         app->WakeUp();
 }
 
 void Window::MarkFrameDirty()
 {
-    m_root->m_frameDirty = true;
-    m_root->m_needsPresent = true;
+    m_root->m_compositor.MarkFrameDirty();
+    m_root->m_compositor.MarkChanged();
     if (Application* app = Application::Get())
         app->WakeUp();
 }
 
-void Window::CollectDirty(std::vector<Rect>& out)
+void Window::PresentChanges()
 {
-    Rect dirty;
-    {
-        std::lock_guard guard(m_bufferLock);
-        dirty = m_dirty;
-        m_dirty = {};
-    }
-    if (m_visible && !dirty.IsEmpty())
-        out.push_back(Offset(dirty, ClientOriginInFrame()));
-    for (Window* child : m_children)
-        child->CollectDirty(out);
+    if (!m_sdlWindow || !m_visible || m_minimized || !m_compositor.HasChanges())
+        return;
+    m_compositor.Present(*this, m_sdlWindow, [this](DrawContext& dc) { OnNcPaint(dc); });
 }
 
-
-void Window::ComposeInto(Bitmap& frame, const Rect& area, const Rect& clip) const
+void Window::DesktopExposed(bool restored)
 {
-    if (!m_visible)
-        return;
-    Point origin = ClientOriginInFrame();
-    Rect client = GetClientRect();
-    Rect placed = Offset(client, origin);
-    Rect visible = placed.Intersect(clip).Intersect(area);
-    if (visible.IsEmpty())
-        return;
-    {
-        std::lock_guard guard(m_bufferLock);
-        if (m_buffer) {
-            size_t bytes = static_cast<size_t>(visible.Width()) * 4;
-            for (int y = visible.top; y < visible.bottom; ++y) {
-                std::memcpy(frame.Row(y) + static_cast<size_t>(visible.left) * 4,
-                    m_buffer->Row(y - origin.y) + static_cast<size_t>(visible.left - origin.x) * 4, bytes);
-            }
-        }
-    }
-    Rect inner = placed.Intersect(clip);
-    for (const Window* child : m_children)
-        child->ComposeInto(frame, visible, inner);
+    m_minimized = m_minimized && !restored;
+    MarkFrameDirty();
 }
 
-void Window::Present()
+void Window::DesktopMoved(Point topLeft)
 {
-    if (!m_sdlWindow || !m_visible || m_minimized)
-        return;
-    m_needsPresent = false;
-    Rect whole { 0, 0, m_rect.Width(), m_rect.Height() };
-    if (!m_frame || m_frame->Width() != whole.Width() || m_frame->Height() != whole.Height()) {
-        m_frame = MakeTopDownBitmap(whole.Width(), whole.Height());
-        m_frameDirty = true;
-    }
-    if (!m_frame)
-        return;
-    std::vector<Rect> areas;
-    CollectDirty(areas);
-    if (m_frameDirty) {
-        m_frameDirty = false;
-        DrawContext dc(m_frame.get());
-        OnNcPaint(dc);
-        areas.assign(1, whole);
-    }
-    if (areas.empty())
-        return;
-    constexpr size_t kMaxAreas = 16;
-    if (areas.size() > kMaxAreas) {
-        Rect bounds;
-        for (const Rect& area : areas)
-            bounds = UnionRect(bounds, area);
-        areas.assign(1, bounds);
-    }
-    Insets insets = FrameInsets();
-    Rect clientInFrame { insets.left, insets.top, whole.right - insets.right, whole.bottom - insets.bottom };
-    for (const Rect& area : areas)
-        ComposeInto(*m_frame, area.Intersect(whole), clientInFrame);
-
-    // Screen scale hook: the frame reaches the screen enlarged.
-    ScreenScale::Present(m_sdlWindow, *m_frame, areas);
-}
-
-uint32_t Window::GetSdlWindowId() const
-{
-    return m_sdlWindow ? SDL_GetWindowID(m_sdlWindow) : 0;
-}
-
-COLORREF Window::GetPresentedPixel(int x, int y) const
-{
-    // Screen scale hook: the surface holds the frame enlarged.
-    return ScreenScale::PresentedPixel(m_root->m_sdlWindow, x, y);
+    m_rect = { topLeft.x, topLeft.y, topLeft.x + m_rect.Width(), topLeft.y + m_rect.Height() };
 }
 
 LRESULT Window::SendMessage(uint32_t message, WPARAM wParam, LPARAM lParam)
@@ -739,20 +488,7 @@ bool Window::PostMessage(uint32_t message, WPARAM wParam, LPARAM lParam) const
 bool Window::PostMessage(WindowHandle window, uint32_t message, WPARAM wParam, LPARAM lParam)
 {
     Application* app = Application::Get();
-    if (!app || !app->IsReady() || window == kNoWindow)
-        return false;
-    SDL_Event event {};
-    event.type = app->m_postEvent;
-    event.user.windowID = window;
-    event.user.code = static_cast<Sint32>(message);
-    event.user.data1 = reinterpret_cast<void*>(wParam);
-    event.user.data2 = reinterpret_cast<void*>(lParam);
-    return SDL_PushEvent(&event) == 1;
-}
-
-bool Window::PreTranslateMessage(Message&)
-{
-    return false;
+    return app && app->PostMessage(window, message, wParam, lParam);
 }
 
 LRESULT Window::WindowProc(uint32_t message, WPARAM wParam, LPARAM lParam)
@@ -834,18 +570,7 @@ LRESULT Window::DefWindowProc(uint32_t message, WPARAM wParam, LPARAM lParam)
         Point point = LParamToPoint(lParam);
         if (IsChild())
             return HTCLIENT;
-        Point local { point.x - m_rect.left, point.y - m_rect.top };
-        if (!Rect { 0, 0, m_rect.Width(), m_rect.Height() }.Contains(local.x, local.y))
-            return HTNOWHERE;
-        if ((m_style & WS_CAPTION) == WS_CAPTION) {
-            if ((m_style & WS_SYSMENU) && CloseButtonRect().Contains(local.x, local.y))
-                return HTCLOSE;
-            if (local.y < kFrameBorder + kCaptionHeight)
-                return HTCAPTION;
-        }
-        Insets insets = FrameInsets();
-        Rect client { insets.left, insets.top, m_rect.Width() - insets.right, m_rect.Height() - insets.bottom };
-        return client.Contains(local.x, local.y) ? HTCLIENT : HTBORDER;
+        return Frame().HitTest({ point.x - m_rect.left, point.y - m_rect.top });
     }
     case WM_SETCURSOR:
         if (m_parent && m_parent->SendMessage(WM_SETCURSOR, wParam, lParam))
@@ -858,7 +583,7 @@ LRESULT Window::DefWindowProc(uint32_t message, WPARAM wParam, LPARAM lParam)
             return 0;
         if (wParam == HTCAPTION) {
             Point point = LParamToPoint(lParam);
-            app->m_drag = { m_root->m_handle, { point.x - m_root->m_rect.left, point.y - m_root->m_rect.top } };
+            app->BeginDrag(m_root->m_handle, { point.x - m_root->m_rect.left, point.y - m_root->m_rect.top });
         } else if (wParam == HTSYSMENU || wParam == HTMENU) {
             m_root->ShowSystemMenu(m_root->GetSystemMenuAnchor());
         }
@@ -907,13 +632,7 @@ void Window::SetDesktopIcon(const Icon& icon)
     std::unique_ptr<Cursor> picture = Cursor::CreateFromIcon(icon, {});
     if (!picture)
         return;
-    Size size = picture->GetSize();
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(picture->GetPixels().data()),
-        size.width, size.height, 32, size.width * 4, SDL_PIXELFORMAT_ARGB8888);
-    if (!surface)
-        return;
-    SDL_SetWindowIcon(m_root->m_sdlWindow, surface);
-    SDL_FreeSurface(surface);
+    m_root->m_sdlWindow.SetIcon(picture->GetPixels().data(), picture->GetSize());
 }
 
 void Window::SetCaptionActive(bool active)
@@ -922,10 +641,6 @@ void Window::SetCaptionActive(bool active)
         return;
     m_captionActive = active;
     MarkFrameDirty();
-}
-
-void Window::OnPaint(DrawContext&)
-{
 }
 
 bool Window::OnEraseBkgnd(DrawContext& dc)
@@ -943,86 +658,6 @@ bool Window::OnEraseBkgnd(DrawContext& dc)
     return true;
 }
 
-void Window::OnTimer(uintptr_t)
-{
-}
-
-void Window::OnMouseMove(unsigned, Point)
-{
-}
-
-void Window::OnLButtonDown(unsigned, Point)
-{
-}
-
-void Window::OnLButtonUp(unsigned, Point)
-{
-}
-
-void Window::OnRButtonDown(unsigned, Point)
-{
-}
-
-void Window::OnRButtonUp(unsigned, Point)
-{
-}
-
-void Window::OnKeyDown(unsigned, unsigned, unsigned)
-{
-}
-
-void Window::OnChar(unsigned, unsigned, unsigned)
-{
-}
-
-bool Window::OnSetCursor(Window* window, int hitTest, uint32_t message)
-{
-    return DefWindowProc(WM_SETCURSOR, window ? window->m_handle : kNoWindow, MAKELPARAM(hitTest, message)) != 0;
-}
-
-int Window::OnNcHitTest(Point point)
-{
-    return static_cast<int>(DefWindowProc(WM_NCHITTEST, 0, PointToLParam(point)));
-}
-
-bool Window::OnNcActivate(bool active)
-{
-    return DefWindowProc(WM_NCACTIVATE, active ? 1 : 0, 0) != 0;
-}
-
-void Window::OnActivate(bool)
-{
-}
-
-void Window::OnSize(int, int)
-{
-}
-
-void Window::OnClose()
-{
-    DefWindowProc(WM_CLOSE, 0, 0);
-}
-
-void Window::OnSysCommand(unsigned command, LPARAM lParam)
-{
-    DefWindowProc(WM_SYSCOMMAND, command, lParam);
-}
-
-bool Window::OnCommand(WPARAM, LPARAM)
-{
-    return false;
-}
-
-const Brush* Window::OnCtlColor(DrawContext&, Window*, unsigned)
-{
-    return nullptr;
-}
-
-const Brush* Window::CtlColor(DrawContext&, unsigned)
-{
-    return nullptr;
-}
-
 const Brush* Window::ControlColors(DrawContext& dc, unsigned type)
 {
     // A control that answers for itself (a reflected message) wins.
@@ -1031,78 +666,19 @@ const Brush* Window::ControlColors(DrawContext& dc, unsigned type)
     return m_parent ? m_parent->OnCtlColor(dc, this, type) : nullptr;
 }
 
-Rect Window::CloseButtonRect() const
-{
-    int right = m_rect.Width() - kFrameBorder;
-    return { right - kCloseButtonWidth, kFrameBorder, right, kFrameBorder + kCaptionHeight };
-}
-
-void Window::OnNcPaint(DrawContext& dc)
-{
-    Insets insets = FrameInsets();
-    if (insets.top == 0 && insets.left == 0)
-        return;
-    Rect whole { 0, 0, m_rect.Width(), m_rect.Height() };
-    COLORREF frame = m_captionActive ? kActiveFrame : kInactiveFrame;
-    dc.FillSolidRect({ 0, 0, whole.right, insets.top }, frame);
-    dc.FillSolidRect({ 0, 0, insets.left, whole.bottom }, frame);
-    dc.FillSolidRect({ whole.right - insets.right, 0, whole.right, whole.bottom }, frame);
-    dc.FillSolidRect({ 0, whole.bottom - insets.bottom, whole.right, whole.bottom }, frame);
-    if ((m_style & WS_CAPTION) != WS_CAPTION)
-        return;
-    Rect band { kFrameBorder, kFrameBorder, whole.right - kFrameBorder, kFrameBorder + kCaptionHeight };
-    dc.FillSolidRect(band, m_captionActive ? kActiveCaption : kInactiveCaption);
-    dc.SelectFont(CaptionFont());
-    dc.SetBkMode(TRANSPARENT);
-    dc.SetTextColor(m_captionActive ? kActiveCaptionText : kInactiveCaptionText);
-    Rect title { band.left + kCaptionTextIndent, band.top, band.right - kCloseButtonWidth, band.bottom };
-    dc.DrawText(m_text, title, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
-    if (m_style & WS_SYSMENU) {
-        // A cross of two thick diagonals.
-        Rect button = CloseButtonRect();
-        int cx = (button.left + button.right) / 2;
-        int cy = (button.top + button.bottom) / 2;
-        constexpr int kArm = 5;
-        Pen pen(PS_SOLID, m_captionActive ? kActiveCaptionText : kInactiveCaptionText);
-        const Pen* old = dc.SelectPen(&pen);
-        for (int shift = 0; shift < 2; ++shift) {
-            dc.MoveTo(cx - kArm + shift, cy - kArm);
-            dc.LineTo(cx + kArm + 1 + shift, cy + kArm + 1);
-            dc.MoveTo(cx + kArm + shift, cy - kArm);
-            dc.LineTo(cx - kArm - 1 + shift, cy + kArm + 1);
-        }
-        dc.SelectPen(old);
-    }
-}
-
 uintptr_t Window::SetTimer(uintptr_t id, uint32_t periodMs)
 {
     Application* app = Application::Get();
     if (!app || !IsCreated())
         return 0;
-    {
-        std::lock_guard guard(app->m_stateLock);
-        uint32_t due = GetTickCount() + periodMs;
-        auto found = std::find_if(app->m_timers.begin(), app->m_timers.end(),
-            [&](const Application::Timer& timer) { return timer.window == m_handle && timer.id == id; });
-        if (found != app->m_timers.end())
-            *found = { m_handle, id, periodMs, due };
-        else
-            app->m_timers.push_back({ m_handle, id, periodMs, due });
-    }
-    app->WakeUp();
+    app->SetTimer(m_handle, id, periodMs);
     return id;
 }
 
 bool Window::KillTimer(uintptr_t id)
 {
     Application* app = Application::Get();
-    if (!app)
-        return false;
-    std::lock_guard guard(app->m_stateLock);
-    return std::erase_if(app->m_timers,
-               [&](const Application::Timer& timer) { return timer.window == m_handle && timer.id == id; })
-        > 0;
+    return app && app->KillTimer(m_handle, id);
 }
 
 int Window::RunModalLoop(unsigned)
@@ -1112,14 +688,7 @@ int Window::RunModalLoop(unsigned)
         return -1;
     WindowHandle handle = m_handle;
     m_modalRunning = true;
-    app->m_modalResults[handle] = -1;
-    app->m_modalStack.push_back(handle);
-    // The window may be destroyed by a handler: ask the registry, not it.
-    while (FromHandle(handle) == this && m_modalRunning && !app->IsQuitting())
-        app->PumpMessages(true);
-    std::erase(app->m_modalStack, handle);
-    int result = app->m_modalResults[handle];
-    app->m_modalResults.erase(handle);
+    int result = app->RunModalLoop(*this);
     if (FromHandle(handle) == this)
         m_modalRunning = false;
     return result;
@@ -1130,55 +699,38 @@ void Window::EndModalLoop(int result)
     Application* app = Application::Get();
     if (!app || !IsCreated())
         return;
-    if (app->m_modalResults.contains(m_handle))
-        app->m_modalResults[m_handle] = result;
     m_modalRunning = false;
-    app->WakeUp();
+    app->EndModalLoop(m_handle, result);
 }
 
 void Window::SetCapture()
 {
-    if (Application* app = Application::Get(); app && IsCreated()) {
-        app->m_capture = m_handle;
-        SDL_CaptureMouse(SDL_TRUE);
-    }
+    if (Application* app = Application::Get(); app && IsCreated())
+        app->SetCapture(m_handle);
 }
 
 void Window::ReleaseCapture()
 {
-    Application* app = Application::Get();
-    if (!app || app->m_capture == kNoWindow)
-        return;
-    Window* old = FromHandle(app->m_capture);
-    app->m_capture = kNoWindow;
-    SDL_CaptureMouse(SDL_FALSE);
-    if (old)
-        old->SendMessage(WM_CAPTURECHANGED);
+    if (Application* app = Application::Get())
+        app->ReleaseCapture();
 }
 
 Window* Window::GetCapture()
 {
     Application* app = Application::Get();
-    return app ? FromHandle(app->m_capture) : nullptr;
+    return app ? app->GetCapture() : nullptr;
 }
 
 void Window::SetFocus()
 {
-    Application* app = Application::Get();
-    if (!app || !IsCreated() || app->m_focus == m_handle)
-        return;
-    Window* old = FromHandle(app->m_focus);
-    app->m_focus = m_handle;
-    if (old)
-        old->SendMessage(WM_KILLFOCUS);
-    if (FromHandle(m_handle) == this)
-        SendMessage(WM_SETFOCUS);
+    if (Application* app = Application::Get(); app && IsCreated())
+        app->SetFocus(*this);
 }
 
 Window* Window::GetFocus()
 {
     Application* app = Application::Get();
-    return app ? FromHandle(app->m_focus) : nullptr;
+    return app ? app->GetFocus() : nullptr;
 }
 
 void Window::SetForegroundWindow()
@@ -1193,7 +745,7 @@ void Window::SetForegroundWindow()
 Window* Window::GetActiveWindow()
 {
     Application* app = Application::Get();
-    return app ? FromHandle(app->m_active) : nullptr;
+    return app ? app->GetActiveWindow() : nullptr;
 }
 
 PopupMenu& Window::GetSystemMenu(bool revert)

@@ -1,6 +1,10 @@
 #pragma once
 
 #include "platform/gdi/GdiTypes.h"
+#include "platform/window/ClientBuffer.h"
+#include "platform/window/FrameCompositor.h"
+#include "platform/window/SdlWindow.h"
+#include "platform/window/WindowFrame.h"
 #include "platform/window/WindowTypes.h"
 
 #include <atomic>
@@ -9,8 +13,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-struct SDL_Window;
 
 namespace lumarra {
 
@@ -97,9 +99,9 @@ public:
 
     // Painting. Invalidated parts get WM_ERASEBKGND and WM_PAINT once the
     // queue is empty. Safe from any thread.
-    void Invalidate(bool erase = true);
+    void Invalidate(bool erase = true) { InvalidateRect(nullptr, erase); }
     void InvalidateRect(const Rect* rect, bool erase = true);
-    void ValidateRect(const Rect* rect);
+    void ValidateRect(const Rect* rect) { m_client.Validate(rect); }
     // Sends WM_PAINT now when something is invalid.
     void UpdateWindow();
     // The class background: what WM_ERASEBKGND fills with (kNoColor: nothing).
@@ -113,7 +115,7 @@ public:
     static bool PostMessage(WindowHandle window, uint32_t message, WPARAM wParam, LPARAM lParam);
     // Called for every input and posted message aimed at this window or one
     // of its children before it is dispatched; true swallows the message.
-    virtual bool PreTranslateMessage(Message& message);
+    virtual bool PreTranslateMessage(Message&) { return false; }
     virtual LRESULT WindowProc(uint32_t message, WPARAM wParam, LPARAM lParam);
     LRESULT DefWindowProc(uint32_t message, WPARAM wParam, LPARAM lParam);
 
@@ -146,49 +148,73 @@ public:
     PopupMenu& GetSystemMenu(bool revert = false);
 
     // The SDL window's id (0 for a child window); tests address events with it.
-    uint32_t GetSdlWindowId() const;
+    uint32_t GetSdlWindowId() const { return m_sdlWindow.GetId(); }
+    // The desktop's window (empty for a child window).
+    SdlWindow& GetSdlWindow() { return m_sdlWindow; }
+    const SdlWindow& GetSdlWindow() const { return m_sdlWindow; }
+
+    // What the desktop did to a top-level window: shown it again (from an
+    // icon, when `restored`), made it an icon, or moved it to `topLeft`.
+    void DesktopExposed(bool restored);
+    void DesktopMinimized() { m_minimized = true; }
+    void DesktopMoved(Point topLeft);
+    // Presents a top-level window when its picture changed. Interface
+    // thread only.
+    void PresentChanges();
+    // The client area's top-left corner in the top-level window's frame.
+    Point ClientOriginInFrame() const;
+    // The client buffer, which the compositor reads; draw into it through
+    // a ClientDC.
+    ClientBuffer& GetClientBuffer() { return m_client; }
+    const ClientBuffer& GetClientBuffer() const { return m_client; }
+    // The deepest visible, enabled window under `screenPoint`, this one when
+    // no child is there.
+    Window* ChildFromPoint(Point screenPoint);
 
     // The colour last presented at (x, y) of the window (window coordinates
     // of the top-level window). For tests and the screen image.
-    COLORREF GetPresentedPixel(int x, int y) const;
+    COLORREF GetPresentedPixel(int x, int y) const { return m_root->m_sdlWindow.GetSurfacePixel(x, y); }
 
 protected:
     // Handlers. Each default does what the window's default procedure does.
     virtual int OnCreate() { return 0; }
     virtual void OnDestroy() { }
-    virtual void OnPaint(DrawContext& dc);
+    virtual void OnPaint(DrawContext&) { }
     virtual bool OnEraseBkgnd(DrawContext& dc);
-    virtual void OnTimer(uintptr_t id);
-    virtual void OnMouseMove(unsigned flags, Point point);
-    virtual void OnLButtonDown(unsigned flags, Point point);
-    virtual void OnLButtonUp(unsigned flags, Point point);
-    virtual void OnRButtonDown(unsigned flags, Point point);
-    virtual void OnRButtonUp(unsigned flags, Point point);
-    virtual void OnKeyDown(unsigned virtualKey, unsigned repeatCount, unsigned keyData);
+    virtual void OnTimer(uintptr_t) { }
+    virtual void OnMouseMove(unsigned, Point) { }
+    virtual void OnLButtonDown(unsigned, Point) { }
+    virtual void OnLButtonUp(unsigned, Point) { }
+    virtual void OnRButtonDown(unsigned, Point) { }
+    virtual void OnRButtonUp(unsigned, Point) { }
+    virtual void OnKeyDown(unsigned /*virtualKey*/, unsigned /*repeatCount*/, unsigned /*keyData*/) { }
     // One character typed: a CP932 byte, or lead << 8 | trail.
-    virtual void OnChar(unsigned character, unsigned repeatCount, unsigned keyData);
-    virtual bool OnSetCursor(Window* window, int hitTest, uint32_t message);
+    virtual void OnChar(unsigned /*character*/, unsigned /*repeatCount*/, unsigned /*keyData*/) { }
+    virtual bool OnSetCursor(Window* window, int hitTest, uint32_t message)
+    {
+        return DefWindowProc(WM_SETCURSOR, window ? window->m_handle : kNoWindow, MAKELPARAM(hitTest, message)) != 0;
+    }
     // `point` is on the screen.
-    virtual int OnNcHitTest(Point point);
-    virtual bool OnNcActivate(bool active);
-    virtual void OnActivate(bool active);
+    virtual int OnNcHitTest(Point point) { return static_cast<int>(DefWindowProc(WM_NCHITTEST, 0, PointToLParam(point))); }
+    virtual bool OnNcActivate(bool active) { return DefWindowProc(WM_NCACTIVATE, active ? 1 : 0, 0) != 0; }
+    virtual void OnActivate(bool /*active*/) { }
     virtual void OnSetFocus() { }
     virtual void OnKillFocus() { }
-    virtual void OnSize(int width, int height);
-    virtual void OnClose();
-    virtual void OnSysCommand(unsigned command, LPARAM lParam);
+    virtual void OnSize(int /*width*/, int /*height*/) { }
+    virtual void OnClose() { DefWindowProc(WM_CLOSE, 0, 0); }
+    virtual void OnSysCommand(unsigned command, LPARAM lParam) { DefWindowProc(WM_SYSCOMMAND, command, lParam); }
     // True when the command was handled.
-    virtual bool OnCommand(WPARAM wParam, LPARAM lParam);
+    virtual bool OnCommand(WPARAM, LPARAM) { return false; }
     // A control's own colours (the reflected message), asked first before it
     // paints: set the colours in `dc` and return the background brush, or
     // null to leave it to the parent.
-    virtual const Brush* CtlColor(DrawContext& dc, unsigned type);
+    virtual const Brush* CtlColor(DrawContext&, unsigned /*type*/) { return nullptr; }
     // Asked for a child whose own CtlColor gave nothing; null lets the child
     // paint with its defaults.
-    virtual const Brush* OnCtlColor(DrawContext& dc, Window* control, unsigned type);
+    virtual const Brush* OnCtlColor(DrawContext&, Window* /*control*/, unsigned /*type*/) { return nullptr; }
     // Draws the frame and caption of a WS_CAPTION window into `dc`, whose
     // origin is the window's top-left corner.
-    virtual void OnNcPaint(DrawContext& dc);
+    virtual void OnNcPaint(DrawContext& dc) { Frame().Paint(dc, m_text, m_captionActive); }
     // Where the system menu opens, in screen coordinates: the client area's
     // top-left, just below a drawn caption. A window that draws its own
     // caption names the point below its caption icon.
@@ -204,40 +230,20 @@ protected:
 
 
 private:
-    friend class Application;
     friend class ClientDC;
     friend class Dialog;
 
-    struct Insets {
-        int left = 0;
-        int top = 0;
-        int right = 0;
-        int bottom = 0;
-    };
-
     // What the frame and caption we draw take around the client area.
-    static Insets FrameInsetsFor(uint32_t style);
-    Insets FrameInsets() const;
-    // The client area's top-left corner in the top-level window's frame.
-    Point ClientOriginInFrame() const;
-    Rect CloseButtonRect() const;
+    WindowFrame::Insets FrameInsets() const { return WindowFrame::InsetsFor(m_style); }
+    WindowFrame Frame() const;
     void ResizeBuffer();
-    // The client buffer's extent; the caller holds the buffer lock.
-    Rect BufferRect() const;
     void MarkDirty(const Rect& rect);
     void MarkFrameDirty();
-    void TakeUpdate(Rect& update, bool& erase);
     void DispatchPaint();
-    // Copies `area` (frame coordinates) of this window and its children
-    // into the top-level frame, clipped to `clip`.
-    void ComposeInto(Bitmap& frame, const Rect& area, const Rect& clip) const;
-    void CollectDirty(std::vector<Rect>& out);
-    void Present();
     void ApplyTopLevelPosition();
     void SetCaptionActive(bool active);
     void ShowSystemMenu(Point at);
     void SetDesktopIcon(const Icon& icon);
-    Window* ChildFromPoint(Point screenPoint);
 
     WindowHandle m_handle = kNoWindow;
     uint32_t m_style = 0;
@@ -249,7 +255,7 @@ private:
     Window* m_owner = nullptr;
     Window* m_root = this;
     std::vector<Window*> m_children; // bottom to top
-    SDL_Window* m_sdlWindow = nullptr;
+    SdlWindow m_sdlWindow;
     bool m_visible = false;
     bool m_minimized = false;
     bool m_captionActive = false;
@@ -257,18 +263,11 @@ private:
     COLORREF m_background = RGB(255, 255, 255);
     std::unique_ptr<PopupMenu> m_systemMenu;
 
-    // The client buffer and what changed in it, shared with drawing threads.
-    mutable std::recursive_mutex m_bufferLock;
-    std::unique_ptr<Bitmap> m_buffer;
-    std::shared_ptr<const Font> m_font;
-    Rect m_dirty;
-    Rect m_update;
-    bool m_eraseUpdate = false;
+    // Shared with drawing threads.
+    ClientBuffer m_client;
 
-    // Top-level windows: the composed image and whether it needs presenting.
-    std::unique_ptr<Bitmap> m_frame;
-    std::atomic<bool> m_needsPresent { false };
-    bool m_frameDirty = true;
+    // Top-level windows: the composed picture.
+    FrameCompositor m_compositor;
 };
 
 }

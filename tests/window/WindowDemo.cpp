@@ -17,6 +17,7 @@
 #include "platform/gdi/Icon.h"
 #include "platform/gdi/TextLayout.h"
 #include "platform/window/Application.h"
+#include "platform/window/CaptionColors.h"
 #include "platform/window/CheckBox.h"
 #include "platform/window/ClientDC.h"
 #include "platform/window/DataExchange.h"
@@ -41,7 +42,6 @@ using namespace lumarra;
 namespace {
 
 constexpr int kCaption = 26;
-constexpr COLORREF kCaptionColour = 0x375F6C;
 constexpr COLORREF kTipColour = 0xE8FFFF;
 constexpr int kEdit = 20;
 constexpr int kCheck = 21;
@@ -156,7 +156,7 @@ protected:
     {
         Rect client = GetClientRect();
         bool active = IsCaptionActive();
-        dc.FillSolidRect({ 0, 0, client.right, kCaption }, active ? kCaptionColour : 0x808080);
+        dc.FillSolidRect({ 0, 0, client.right, kCaption }, CaptionColors::For(active).band);
         dc.DrawIcon(6, -3, *GetInformationIcon());
         dc.SelectFont(Font::CreatePoint(90, Sjis("ＭＳ 明朝")));
         dc.SetBkMode(TRANSPARENT);
