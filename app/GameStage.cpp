@@ -294,10 +294,13 @@ int GameStage::WaitEvent(int mask, int timeoutMs)
             stage.waitingInput = 0;
             stage.NudgeCursor();
         }
-    } inputWait(*this);
-
+    };
+    // Cleared before the wait is shown as open: a click that arrives as soon
+    // as it is must not be wiped.
     m_lastHitKey = 0;
     m_lastHitValue = 0;
+    InputWait inputWait(*this);
+
     int elapsed = 0;
     for (;;) {
         // The random sequence follows how long the player takes.

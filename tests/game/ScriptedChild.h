@@ -5,6 +5,7 @@
 #include "game/ScoreScreen.h"
 #include "platform/Clock.h"
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <random>
@@ -138,10 +139,11 @@ private:
     {
         if (m_takeCard != card) {
             m_takeCard = card;
+            m_faultsBeforeWrongClick.reset();
             m_takeAt = GetTickCount() + std::uniform_int_distribution<uint32_t>(0, uint32_t(m_plan.maxDelayMs))(m_random);
             m_wrongFirst = !m_plan.hover && Chance(m_plan.wrongClickPercent);
         }
-        if (static_cast<int32_t>(GetTickCount() - m_takeAt) < 0)
+        if (static_cast<int32_t>(GetTickCount() - m_takeAt) < 0 || WrongClickUnanswered())
             return;
         if (m_wrongFirst) {
             m_wrongFirst = false;
@@ -166,7 +168,24 @@ private:
             return false;
         Click(spot->rect.left + 30, spot->rect.top + 30);
         ++m_wrongClicks;
+        m_faultsBeforeWrongClick = m_scene.GetFaults(false);
+        m_wrongClickAt = std::chrono::steady_clock::now();
         return true;
+    }
+
+    // The stage keeps only the last click until its worker looks, so a
+    // second click straight after the wrong one would hide it. The child
+    // waits until the fault has been counted (or, should the click have gone
+    // unseen, a while).
+    bool WrongClickUnanswered()
+    {
+        constexpr auto kGiveUpAfter = std::chrono::seconds(2);
+        if (!m_faultsBeforeWrongClick)
+            return false;
+        if (m_scene.GetFaults(false) > *m_faultsBeforeWrongClick
+            || std::chrono::steady_clock::now() - m_wrongClickAt > kGiveUpAfter)
+            m_faultsBeforeWrongClick.reset();
+        return m_faultsBeforeWrongClick.has_value();
     }
 
     // The table card's hot spot, found through the stage's locked table
@@ -194,6 +213,8 @@ private:
     uint32_t m_takeAt = 0;
     bool m_wrongFirst = false;
     int m_wrongClicks = 0;
+    std::optional<int> m_faultsBeforeWrongClick;
+    std::chrono::steady_clock::time_point m_wrongClickAt;
     std::set<std::string> m_seenLines;
 };
 
