@@ -16,7 +16,7 @@ constexpr int kVersionStatic = 1025;
 constexpr int kCreditsStatic = 1026;
 constexpr int kCopyrightStatic = 1027;
 constexpr int kLinkStatic = 1035;
-constexpr COLORREF kLinkColour = 0xFF0000;
+constexpr COLORREF kLinkColor = 0xFF0000;
 constexpr int kLinkPointTenths = 90;
 
 }
@@ -37,7 +37,7 @@ bool CAboutDlg::OnInitDialog()
         copyright->SetWindowText(LoadString(kStringAboutCopyright));
 
     if (m_link.SubclassDlgItem(kLinkStatic, this)) {
-        m_link.SetLabelTextColor(kLinkColour);
+        m_link.SetLabelTextColor(kLinkColor);
         m_link.SetLabelFont(Sjis("ＭＳ ゴシック"), kLinkPointTenths, Sjis("標準|下線"));
         m_link.SetHandCursor(1);
     }

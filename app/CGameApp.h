@@ -21,7 +21,7 @@ public:
     // The program's exit status once InitInstance has returned: not 0 when
     // there was no display to play on, or "/REGIST" could not write every
     // cache file (each is named on stderr, with the reason).
-    int ExitCode() const { return m_exitCode; }
+    int GetExitCode() const { return m_exitCode; }
 
     // Whether the command line asks for the cache to be prebuilt.
     static bool HasRegistSwitch(std::string_view commandLine);

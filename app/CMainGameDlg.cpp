@@ -154,9 +154,9 @@ void CMainGameDlg::ApplySizing()
 {
     Rect window = GetWindowRect();
     Rect client = GetClientRect();
-    Size extra { window.Width() - client.Width(), window.Height() - client.Height() };
+    Size extra { window.GetWidth() - client.GetWidth(), window.GetHeight() - client.GetHeight() };
     Rect work = GetWorkArea();
-    WindowSizing sizing = WindowSizing::Compute({ work.Width(), work.Height() }, extra);
+    WindowSizing sizing = WindowSizing::Compute({ work.GetWidth(), work.GetHeight() }, extra);
     MoveWindow(window.left, window.top, sizing.windowWidth, sizing.windowHeight, false);
     m_scroller.SetRanges(sizing.scrollRangeX, sizing.scrollRangeY);
     CenterWindow(m_backdrop);
@@ -167,8 +167,8 @@ void CMainGameDlg::CreateChildren()
 {
     m_frame.Create(kFrameTemplate, this);
     m_frame.SetBackgroundColor(RGB(0, 0, 0));
-    m_frame.MoveWindow(kBorder, kCaptionHeight, m_clientRect.Width() - 2 * kBorder,
-        m_clientRect.Height() - kCaptionHeight - kBorder);
+    m_frame.MoveWindow(kBorder, kCaptionHeight, m_clientRect.GetWidth() - 2 * kBorder,
+        m_clientRect.GetHeight() - kCaptionHeight - kBorder);
     m_frame.ShowWindow(SW_SHOW);
     m_view.Create(&m_frame);
     m_view.MoveWindow(0, 0, kStageWidth, kStageHeight);
@@ -204,13 +204,13 @@ void CMainGameDlg::OnPaint(DrawContext& dc)
 void CMainGameDlg::PaintCaption(DrawContext& dc)
 {
     Rect client = GetClientRect();
-    const CaptionColors colours = CaptionColors::For(m_captionActive);
-    COLORREF frame = colours.frame;
+    const CaptionColors colors = CaptionColors::For(m_captionActive);
+    COLORREF frame = colors.frame;
     dc.FillSolidRect({ 0, kCaptionHeight, kBorder, client.bottom }, frame);
     dc.FillSolidRect({ client.right - kBorder, kCaptionHeight, client.right, client.bottom }, frame);
     dc.FillSolidRect({ 0, client.bottom - kBorder, client.right, client.bottom }, frame);
 
-    dc.FillSolidRect({ 0, 0, client.right, kCaptionHeight }, colours.band);
+    dc.FillSolidRect({ 0, 0, client.right, kCaptionHeight }, colors.band);
     dc.FillSolidRect({ 0, 0, client.right, kBorder }, frame);
     dc.FillSolidRect({ 0, 0, kBorder, kCaptionHeight }, frame);
     dc.FillSolidRect({ client.right - kBorder, 0, client.right, kCaptionHeight }, frame);
@@ -218,7 +218,7 @@ void CMainGameDlg::PaintCaption(DrawContext& dc)
     if (m_titleFont) {
         dc.SelectFont(m_titleFont);
         dc.SetBkMode(TRANSPARENT);
-        dc.SetTextColor(colours.text);
+        dc.SetTextColor(colors.text);
         Rect band { kTitleIndent, 0, client.right, kCaptionHeight };
         dc.DrawText(m_title, band, DT_SINGLELINE | DT_VCENTER);
     }
@@ -496,8 +496,8 @@ bool CMainGameDlg::DestroyWindow()
 
 void CMainGameDlg::ScrollToMouse(int x, int y)
 {
-    int width = m_clientRect.Width();
-    int height = m_clientRect.Height();
+    int width = m_clientRect.GetWidth();
+    int height = m_clientRect.GetHeight();
     if (!m_scroller.ScrollToward(x, y, width, height))
         return;
     int nx = m_scroller.GetX();

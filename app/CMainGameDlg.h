@@ -59,10 +59,10 @@ public:
     void ScrollToMouse(int x, int y);
     void RelayToCaptionTip(const Message& message);
 
-    GameStage& Stage() { return m_stage; }
-    CStageView& View() { return m_view; }
-    CCaptionTipDlg& CaptionTip() { return m_captionTip; }
-    const ViewScroller& Scroller() const { return m_scroller; }
+    GameStage& GetStage() { return m_stage; }
+    CStageView& GetView() { return m_view; }
+    CCaptionTipDlg& GetCaptionTip() { return m_captionTip; }
+    const ViewScroller& GetScroller() const { return m_scroller; }
     // A caption button's rectangle in window coordinates.
     Rect GetButtonRect(CaptionButton button) const { return m_buttonRects[button]; }
     bool IsMaskOn() const { return m_maskOn; }

@@ -12,9 +12,9 @@ namespace lumarra {
 namespace {
 
 // The text and the link sit on light yellow.
-constexpr COLORREF kPageColour = 0xE0FFFF;
-constexpr Brush kPageBrush(kPageColour);
-constexpr COLORREF kLinkColour = 0xFF0000;
+constexpr COLORREF kPageColor = 0xE0FFFF;
+constexpr Brush kPageBrush(kPageColor);
+constexpr COLORREF kLinkColor = 0xFF0000;
 constexpr int kLinkPointTenths = 90;
 
 constexpr const char* kWelcomeText
@@ -50,8 +50,8 @@ bool CWelcomeDlg::OnInitDialog()
         return false;
     }
     if (m_link.SubclassDlgItem(kLinkStatic, this)) {
-        m_link.SetLabelBkColor(kPageColour);
-        m_link.SetLabelTextColor(kLinkColour);
+        m_link.SetLabelBkColor(kPageColor);
+        m_link.SetLabelTextColor(kLinkColor);
         m_link.SetLabelFont(Sjis("ＭＳ ゴシック"), kLinkPointTenths, Sjis("標準|下線"));
         m_link.SetHandCursor(1);
     }
@@ -94,7 +94,7 @@ void CWelcomeDlg::OnDontShowClicked()
 const Brush* CWelcomeDlg::OnCtlColor(DrawContext& dc, Window* control, unsigned type)
 {
     if (control && control->GetDlgCtrlID() == kTextStatic) {
-        dc.SetBkColor(kPageColour);
+        dc.SetBkColor(kPageColor);
         return &kPageBrush;
     }
     return Dialog::OnCtlColor(dc, control, type);

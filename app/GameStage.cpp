@@ -43,8 +43,8 @@ constexpr std::array<int, GameStage::kIconCount> kIconSheetX = { 128, 160, 0, 32
 constexpr COLORREF kIconBackground = 0x000000;
 constexpr int kBigFontTenths = 120;
 constexpr int kSmallFontTenths = 90;
-constexpr COLORREF kColourKey = 0xFF00FF;
-// Surfaces holding a whole screen that is shown again keep every colour.
+constexpr COLORREF kColorKey = 0xFF00FF;
+// Surfaces holding a whole screen that is shown again keep every color.
 constexpr int kScreenDepth = 24;
 
 constexpr std::array<COLORREF, GameStage::kPaletteSize> kStagePalette = {
@@ -433,7 +433,7 @@ void GameStage::PopOverlay()
     if (!saved)
         return;
     const Rect& rect = saved->rect;
-    DrawSurface(*saved->picture, rect.left, rect.top, rect.Width(), rect.Height(), 0, 0);
+    DrawSurface(*saved->picture, rect.left, rect.top, rect.GetWidth(), rect.GetHeight(), 0, 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -518,7 +518,7 @@ void GameStage::TilePicture(int x, int y, int w, int h)
 
 void GameStage::DrawBitmapResource(uint32_t resourceId, int x, int y, int w, int h, int srcX, int srcY)
 {
-    DibSurface bitmap(resourceId, kColourKey);
+    DibSurface bitmap(resourceId, kColorKey);
     if (!bitmap.IsValid())
         return;
     DrawSurface(bitmap, x, y, w, h, srcX, srcY);
@@ -562,7 +562,7 @@ void GameStage::DrawTextAt(int x, int y, std::string_view text, int colorIndex,
         drawing->TextOut(x, y, text);
         drawing->DrawText(text, extent, DT_CALCRECT | DT_SINGLELINE | DT_NOCLIP);
     }
-    CopyToView(x, y, extent.Width(), extent.Height());
+    CopyToView(x, y, extent.GetWidth(), extent.GetHeight());
 }
 
 void GameStage::DrawTextInRect(const Rect& rect, std::string_view text, COLORREF color,
@@ -579,23 +579,23 @@ void GameStage::DrawTextInRect(const Rect& rect, std::string_view text, COLORREF
         drawing->DrawText(text, extent, format | DT_CALCRECT);
     }
     // Unclipped text may spill over the box: the view gets both.
-    int spillX = std::max(0, extent.Width() - rect.Width());
-    int spillY = std::max(0, extent.Height() - rect.Height());
+    int spillX = std::max(0, extent.GetWidth() - rect.GetWidth());
+    int spillY = std::max(0, extent.GetHeight() - rect.GetHeight());
     Rect touched { rect.left - spillX, rect.top - spillY, rect.right + spillX, rect.bottom + spillY };
-    CopyToView(touched.left, touched.top, touched.Width(), touched.Height());
+    CopyToView(touched.left, touched.top, touched.GetWidth(), touched.GetHeight());
 }
 
 void GameStage::DrawOutlinedText(const Rect& rect, std::string_view text, std::string_view face, int height,
     int weight, COLORREF textColor, COLORREF shadeColor)
 {
-    m_backBuffer.DrawOutlinedText(text, rect.left, rect.top, rect.Width(), rect.Height(), face, height, weight,
+    m_backBuffer.DrawOutlinedText(text, rect.left, rect.top, rect.GetWidth(), rect.GetHeight(), face, height, weight,
         textColor, shadeColor);
-    CopyToView(rect.left, rect.top, rect.Width(), rect.Height());
+    CopyToView(rect.left, rect.top, rect.GetWidth(), rect.GetHeight());
 }
 
 void GameStage::ShowCardBack(DibSurface& back)
 {
-    DrawSurface(back, kReadingArea.left, kReadingArea.top, kReadingArea.Width(), kReadingArea.Height(), 0, 0);
+    DrawSurface(back, kReadingArea.left, kReadingArea.top, kReadingArea.GetWidth(), kReadingArea.GetHeight(), 0, 0);
 }
 
 }

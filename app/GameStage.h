@@ -153,13 +153,13 @@ public:
     Window* GetView() const { return m_view; }
     void SetOwner(Window* owner) { m_owner = owner; }
     Window* GetOwner() const { return m_owner; }
-    DibSurface& BackBuffer() { return m_backBuffer; }
-    DibSurface& Spare() { return m_spare; }
-    DibSurface& Picture() { return m_picture; }
+    DibSurface& GetBackBuffer() { return m_backBuffer; }
+    DibSurface& GetSpare() { return m_spare; }
+    DibSurface& GetPicture() { return m_picture; }
     DibSurface& Icon(int index) { return m_icons[static_cast<size_t>(index)]; }
-    SoundTable& Sounds() { return m_sounds; }
-    const std::shared_ptr<const Font>& BigFont() const { return m_bigFont; }
-    const std::shared_ptr<const Font>& SmallFont() const { return m_smallFont; }
+    SoundTable& GetSounds() { return m_sounds; }
+    const std::shared_ptr<const Font>& GetBigFont() const { return m_bigFont; }
+    const std::shared_ptr<const Font>& GetSmallFont() const { return m_smallFont; }
     COLORREF GetColor(int index) const;
 
     std::atomic<int> active { 0 };

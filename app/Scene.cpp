@@ -155,12 +155,12 @@ void Scene::GrabBackBuffer(DibSurface& surface, int x, int y, int w, int h)
 
 void Scene::DrawTextBig(int x, int y, std::string_view text, int colorIndex)
 {
-    OnStage([&](GameStage& stage) { stage.DrawTextAt(x, y, text, colorIndex, stage.BigFont()); });
+    OnStage([&](GameStage& stage) { stage.DrawTextAt(x, y, text, colorIndex, stage.GetBigFont()); });
 }
 
 void Scene::DrawTextSmall(int x, int y, std::string_view text, int colorIndex)
 {
-    OnStage([&](GameStage& stage) { stage.DrawTextAt(x, y, text, colorIndex, stage.SmallFont()); });
+    OnStage([&](GameStage& stage) { stage.DrawTextAt(x, y, text, colorIndex, stage.GetSmallFont()); });
 }
 
 void Scene::DrawTextCentered(const Rect& rect, std::string_view text, COLORREF color, std::shared_ptr<const Font> font)

@@ -33,7 +33,7 @@ void StageTransitions::Curtain()
 {
     m_stage.LoadPicture(kCurtainBitmap);
     Window* view = m_stage.GetView();
-    DibSurface& spare = m_stage.Spare();
+    DibSurface& spare = m_stage.GetSpare();
     if (view && spare.IsValid()) {
         int width = spare.GetWidth();
         int bottom = spare.GetHeight() - 1;

@@ -12,5 +12,5 @@ int main(int argc, char** argv)
     }
     lumarra::CGameApp app(commandLine);
     app.Run();
-    return app.ExitCode();
+    return app.GetExitCode();
 }
