@@ -150,7 +150,7 @@ bool CardReader::RevealStrip(DibSurface& face, const Rect& cell, int top, SoundC
         return false;
     int height = std::min(kStripHeight, cell.bottom - top);
     if (height > 0)
-        m_scene.DrawSurface(face, kCardAt.x + cell.left, kCardAt.y + top, cell.Width(), height, cell.left, top);
+        m_scene.DrawSurface(face, kCardAt.x + cell.left, kCardAt.y + top, cell.GetWidth(), height, cell.left, top);
     Sleep(kStripMs);
     return true;
 }
@@ -161,7 +161,7 @@ bool CardReader::WriteVerse(DibSurface& face, DeckId deck, CardCode card, SoundC
     for (const ReadingCard::Character& character : verse.GetCharacters()) {
         ReadingCard::DrawCharacter(face, character);
         const Rect& cell = character.cell;
-        int strips = cell.Height() / kStripHeight + 1;
+        int strips = cell.GetHeight() / kStripHeight + 1;
         for (int strip = 0; strip < strips; ++strip) {
             if (!RevealStrip(face, cell, cell.top + strip * kStripHeight, voice))
                 return false;

@@ -25,7 +25,7 @@ public:
     void SetDeck(const CardList& cards, int count);
     int GetDeckSize() const { return m_deckSize; }
     const CardList& GetCards() const { return m_cards; }
-    CardList& Cards() { return m_cards; }
+    CardList& GetCards() { return m_cards; }
 
     // 10 000 rounds, each drawing r1 then r2 from the program's random
     // sequence and swapping entries first + r1 mod count and first + r2 mod

@@ -93,7 +93,7 @@ bool ComputerPlayer::IsKnown(CardCode card) const
     return std::find(m_known.begin(), m_known.begin() + m_level, card) != m_known.begin() + m_level;
 }
 
-int ComputerPlayer::CardsLeft() const
+int ComputerPlayer::GetCardsLeft() const
 {
     return kCardsInPlay - m_table.childTakes - m_table.computerTakes;
 }
@@ -108,7 +108,7 @@ void ComputerPlayer::ResetRound(int round)
     m_pointedCard = -1;
     m_steps = 0;
 
-    if (m_level > kEndgameLevel && CardsLeft() < kEndgameCards)
+    if (m_level > kEndgameLevel && GetCardsLeft() < kEndgameCards)
         m_countdown = Draw(kEndgameSpread) + kEndgameBase - m_level;
     else
         m_countdown = Draw(kDelaySpread) + (kDelayLevels - m_level) * kDelayPerLevel;
@@ -247,7 +247,7 @@ void ComputerPlayer::MovePointer()
 void ComputerPlayer::PointAt(CardCode card, bool on)
 {
     int slot = m_table.SlotOf(card);
-    if (slot < 0 || (on && CardsLeft() < kEndgameCards))
+    if (slot < 0 || (on && GetCardsLeft() < kEndgameCards))
         return;
     Point at = TableSlot::CardPosition(slot);
     m_table.DrawTableCard(on, card, at.x, at.y);

@@ -58,7 +58,7 @@ public:
 private:
     static constexpr int kCardWait = 512;
 
-    int CardsLeft() const;
+    int GetCardsLeft() const;
     void PlacePointer();
     void StepRow();
     void MovePointer();

@@ -10,7 +10,7 @@ namespace lumarra {
 
 namespace {
 
-constexpr COLORREF kColourKey = 0xFF00FF;
+constexpr COLORREF kColorKey = 0xFF00FF;
 
 // The highlighted table sheet is the plain one with green and blue lowered,
 // a slightly darker, reddish card.
@@ -137,7 +137,7 @@ Rect CardCellOnSheet(CardCode card, Size cell)
 void LoadSharedPictures()
 {
     GamePictures& pictures = Pictures();
-    LoadBitmap(pictures.faultMark, kFaultMarkBitmap, kColourKey);
+    LoadBitmap(pictures.faultMark, kFaultMarkBitmap, kColorKey);
     LoadBitmap(pictures.blankFace, kBlankFaceBitmap, kNoColor);
     LoadBitmap(pictures.cardBack, kCardBackBitmap, kNoColor);
     LoadBitmap(pictures.childPanel, kChildPanelBitmap, kNoColor);

@@ -21,7 +21,7 @@ public:
     KanaButtons();
 
     StudyButton& ButtonOf(int value) { return m_buttons[static_cast<size_t>(value - 1)]; }
-    std::array<StudyButton, kCount>& All() { return m_buttons; }
+    std::array<StudyButton, kCount>& GetAll() { return m_buttons; }
 
 private:
     std::array<StudyButton, kCount> m_buttons;

@@ -32,17 +32,17 @@ Rect OnPanel(const Rect& stage)
         stage.right - ListPanel::kPanelAt.x, stage.bottom - ListPanel::kPanelAt.y };
 }
 
-void Fill(DibSurface& surface, const Rect& r, COLORREF colour)
+void Fill(DibSurface& surface, const Rect& r, COLORREF color)
 {
-    surface.FillSolidRect(r.left, r.top, r.Width(), r.Height(), colour);
+    surface.FillSolidRect(r.left, r.top, r.GetWidth(), r.GetHeight(), color);
 }
 
-void Frame(DibSurface& surface, const Rect& r, COLORREF colour)
+void Frame(DibSurface& surface, const Rect& r, COLORREF color)
 {
-    Fill(surface, { r.left, r.top, r.right, r.top + 1 }, colour);
-    Fill(surface, { r.left, r.bottom - 1, r.right, r.bottom }, colour);
-    Fill(surface, { r.left, r.top, r.left + 1, r.bottom }, colour);
-    Fill(surface, { r.right - 1, r.top, r.right, r.bottom }, colour);
+    Fill(surface, { r.left, r.top, r.right, r.top + 1 }, color);
+    Fill(surface, { r.left, r.bottom - 1, r.right, r.bottom }, color);
+    Fill(surface, { r.left, r.top, r.left + 1, r.bottom }, color);
+    Fill(surface, { r.right - 1, r.top, r.right, r.bottom }, color);
 }
 
 // An arrow head, one pixel row wider per row, pointing up or down.
@@ -105,10 +105,10 @@ void ListPanel::PaintThumb()
 
 void ListPanel::RestorePanel(Scene& scene, const Rect& part)
 {
-    if (part.Width() <= 0 || part.Height() <= 0)
+    if (part.GetWidth() <= 0 || part.GetHeight() <= 0)
         return;
     Rect source = OnPanel(part);
-    scene.DrawSurface(m_panel, part.left, part.top, part.Width(), part.Height(), source.left, source.top);
+    scene.DrawSurface(m_panel, part.left, part.top, part.GetWidth(), part.GetHeight(), source.left, source.top);
 }
 
 void ListPanel::Draw(Scene& scene, const ListScrollBar& bar)
@@ -138,8 +138,8 @@ void ListPanel::DrawRows(Scene& scene, const ProverbList& list, int first, int s
     for (int row = 0; row < ListScrollBar::kVisibleRows; ++row) {
         int entry = first + row;
         Rect line = Rect::FromSize(kList.left + 2, kList.top + kFirstRowOffset + kRowHeight * row,
-            kList.Width() - 4, kRowHeight - 1);
-        scene.FillRect(line.left, line.top, line.Width(), line.Height(),
+            kList.GetWidth() - 4, kRowHeight - 1);
+        scene.FillRect(line.left, line.top, line.GetWidth(), line.GetHeight(),
             entry == selected ? GameStage::kHighlightColor : kListFace);
         const std::string& text = list.EntryAt(entry);
         if (!text.empty()) {

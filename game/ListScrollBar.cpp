@@ -17,7 +17,7 @@ void ListScrollBar::Reset(int count)
 int ListScrollBar::ThumbTop(int first) const
 {
     int steps = m_count - kVisibleRows;
-    int offset = steps > 0 ? first * ThumbTravel() / steps : 0;
+    int offset = steps > 0 ? first * GetThumbTravel() / steps : 0;
     return offset + kBar.top + kArrowSize;
 }
 
@@ -51,7 +51,7 @@ ListScrollBar::Part ListScrollBar::ReleasedPart(Point at) const
     int dy = at.y - kBar.top;
     if (dy < kArrowSize)
         return Part::ArrowUp;
-    if (dy >= kBar.Height() - kArrowSize)
+    if (dy >= kBar.GetHeight() - kArrowSize)
         return Part::ArrowDown;
     if (m_thumbSet && m_thumb.Contains(at.x, at.y))
         return Part::Thumb;
@@ -60,7 +60,7 @@ ListScrollBar::Part ListScrollBar::ReleasedPart(Point at) const
 
 int ListScrollBar::DragEntry(int y, int dragOffset) const
 {
-    double pixelsPerEntry = static_cast<double>(ThumbTravel()) / (m_count - kVisibleRows + 1);
+    double pixelsPerEntry = static_cast<double>(GetThumbTravel()) / (m_count - kVisibleRows + 1);
     if (m_count <= kVisibleRows || pixelsPerEntry <= 0)
         return 0;
     int entry = static_cast<int>((y - dragOffset - kBar.top - kArrowSize) / pixelsPerEntry);

@@ -48,7 +48,7 @@ public:
 
 private:
     int ThumbTop(int first) const;
-    int ThumbTravel() const { return kBar.Height() - m_thumbHeight - 2 * kArrowSize; }
+    int GetThumbTravel() const { return kBar.GetHeight() - m_thumbHeight - 2 * kArrowSize; }
 
     int m_thumbWidth;
     int m_thumbHeight;

@@ -73,7 +73,7 @@ constexpr int kChildButton = Scene::kYesButton;
 constexpr int kComputerButton = 0x2000;
 constexpr uint32_t kPanelMs = 500;
 constexpr int kVoicesPerEvent = 3;
-// The reading-card back keeps every colour of the deck's own backs.
+// The reading-card back keeps every color of the deck's own backs.
 constexpr int kCardBackDepth = 24;
 // Where the reading area lies inside the slide-in's panel, which comes to
 // rest at (810, 201): the next back slides in to the very place the reader
@@ -204,7 +204,7 @@ void PlayScene::DrawCount(int count, int rightX, const Rect& box)
 {
     // The old count is wiped with the side panel's own picture, so the new
     // one sits on the score plate as its labels do.
-    DrawBitmapResource(kSidePanelBitmap, box.left, box.top, box.Width(), box.Height(), box.left - kSidePanelX, box.top);
+    DrawBitmapResource(kSidePanelBitmap, box.left, box.top, box.GetWidth(), box.GetHeight(), box.left - kSidePanelX, box.top);
     std::string text = FullWidthNumber(count);
     int digits = static_cast<int>(text.size() / 3);
     DrawTextBig(rightX - digits * kDigitWidth, kCountY, Sjis(text), kTextColor);
@@ -223,7 +223,7 @@ void PlayScene::Run()
     ClearObjects();
     DrawScreen();
     LoadDeckPictures(m_deck == kDeckAiueo ? 0 : m_deck);
-    DrawBitmapResource(kQuitBitmap, kQuitButton.left, kQuitButton.top, kQuitButton.Width(), kQuitButton.Height(), 0, 0);
+    DrawBitmapResource(kQuitBitmap, kQuitButton.left, kQuitButton.top, kQuitButton.GetWidth(), kQuitButton.GetHeight(), 0, 0);
     if (!m_info) {
         Abandon();
         return;
@@ -251,7 +251,7 @@ void PlayScene::Run()
     RemoveHotSpotsByKey(kTakeKey);
     if (stage)
         stage->stopRequest = 0;
-    m_table.Shuffle(m_table.Cards(), 0, m_table.GetDeckSize());
+    m_table.Shuffle(m_table.GetCards(), 0, m_table.GetDeckSize());
     m_computer.PickKnownCards();
     if (!m_table.Deal(m_quit) || m_quit) {
         Abandon();
@@ -403,7 +403,7 @@ void PlayScene::RemoveCard(CardCode card)
     RemoveHotSpotsByValue(card);
     m_table.EmptySlot(slot);
     Rect at = CardRect(slot);
-    RestoreTable(at.left, at.top, at.Width(), at.Height());
+    RestoreTable(at.left, at.top, at.GetWidth(), at.GetHeight());
 }
 
 // Each taker's take and fault voices come round in turn.
@@ -495,7 +495,7 @@ bool PlayScene::LevelSelect()
     if (!stage)
         return false;
     COLORREF color = stage->GetColor(kTextColor);
-    const auto& font = stage->BigFont();
+    const auto& font = stage->GetBigFont();
     for (;;) {
         DrawTextCentered(kChoiceBand, Sjis("コンピュータのつよさをえらんでください。"), color, font);
         for (int i = 0; i < static_cast<int>(kStrengths.size()); ++i) {
@@ -522,8 +522,8 @@ bool PlayScene::LevelSelect()
         DrawTextCentered(kAnswerBand, Sjis("はい　   　いいえ    "), color, font);
         ShowYesButton(kYesAt.x, kYesAt.y);
         ShowNoButton(kNoAt.x, kNoAt.y);
-        AddHotSpot(kYesSpot.left, kYesSpot.top, kYesSpot.Width(), kYesSpot.Height(), kYesButton, kYesKey);
-        AddHotSpot(kNoSpot.left, kNoSpot.top, kNoSpot.Width(), kNoSpot.Height(), kNoButton, kNoKey);
+        AddHotSpot(kYesSpot.left, kYesSpot.top, kYesSpot.GetWidth(), kYesSpot.GetHeight(), kYesButton, kYesKey);
+        AddHotSpot(kNoSpot.left, kNoSpot.top, kNoSpot.GetWidth(), kNoSpot.GetHeight(), kNoButton, kNoKey);
         int answer = WaitEvent(kAnswerMask, 0);
         CutClip(voice);
         HideIcon(kAnswerMask);
@@ -558,8 +558,8 @@ void PlayScene::OnLButtonDown(unsigned, int x, int y)
     if (!kQuitButton.Contains(x, y))
         return;
     m_quit = 1;
-    DrawBitmapResource(kQuitPressedBitmap, kQuitButton.left, kQuitButton.top, kQuitButton.Width(),
-        kQuitButton.Height(), 0, 0);
+    DrawBitmapResource(kQuitPressedBitmap, kQuitButton.left, kQuitButton.top, kQuitButton.GetWidth(),
+        kQuitButton.GetHeight(), 0, 0);
 }
 
 int PlayScene::IsHot(int x, int y)

@@ -42,7 +42,7 @@ bool ScoreRecord::Parse(std::string_view bytes)
     return true;
 }
 
-std::string ScoreRecord::Serialize() const
+std::string ScoreRecord::GetSerialize() const
 {
     std::string bytes(kFileSize, '\0');
     auto* data = reinterpret_cast<uint8_t*>(bytes.data());
@@ -99,7 +99,7 @@ ScoreRecord::Filing ScoreRecord::FileGame(const std::string& nativePath, int sco
     if (filing.found == FileState::Damaged
         && std::rename(nativePath.c_str(), DamagedPath(nativePath).c_str()) != 0)
         return filing;
-    filing.saved = WriteFileAtomically(nativePath, { record.Serialize() });
+    filing.saved = WriteFileAtomically(nativePath, { record.GetSerialize() });
     return filing;
 }
 

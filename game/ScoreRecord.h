@@ -49,7 +49,7 @@ public:
     // Reads a whole file's bytes; false (tables unchanged) unless there are
     // exactly kFileSize of them.
     bool Parse(std::string_view bytes);
-    std::string Serialize() const;
+    std::string GetSerialize() const;
 
     ScoreTable& Table(int index) { return m_tables[static_cast<size_t>(index)]; }
     const ScoreTable& Table(int index) const { return m_tables[static_cast<size_t>(index)]; }

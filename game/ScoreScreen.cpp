@@ -31,10 +31,10 @@ constexpr int kRevealSteps = 491;
 constexpr int kRevealStepMs = 5;
 constexpr int kAfterSoundMs = 2000;
 
-// "お わ り" fades from the picture's colour under it to white, drawn three
+// "お わ り" fades from the picture's color under it to white, drawn three
 // times a pixel apart for weight.
 constexpr Point kEndTextAt = { 431, 291 };
-constexpr Point kEndColourAt = { 423, 292 };
+constexpr Point kEndColorAt = { 423, 292 };
 constexpr int kEndTextCopies = 3;
 constexpr Size kEndTextBox = { 120, 24 };
 constexpr int kFadeSteps = 256;
@@ -49,7 +49,7 @@ constexpr Rect kHeadlineBitmap = Rect::FromSize(385, 204, 210, 26);
 constexpr int kTopTenPositions = 10;
 constexpr Rect kHeadlineBox = { 281, 200, 701, 230 };
 constexpr int kHeadlinePointTenths = 140;
-constexpr COLORREF kHeadlineColour = 0xC00000;
+constexpr COLORREF kHeadlineColor = 0xC00000;
 
 // The ranking: the new game's line with up to five before it.
 constexpr int kLinesBefore = 5;
@@ -58,7 +58,7 @@ constexpr int kFirstLineY = 235;
 constexpr int kLineHeight = 16;
 constexpr Rect kHighlightBar = Rect::FromSize(293, 0, 392, kLineHeight);
 // Dark enough to read on the paper and on the highlight bar.
-constexpr COLORREF kLineColour = 0x202020;
+constexpr COLORREF kLineColor = 0x202020;
 
 constexpr int kWaitSliceMs = 500;
 constexpr uint32_t kLongestWaitMs = 30000;
@@ -72,10 +72,10 @@ uint32_t FadeChannel(uint32_t from, int step)
 
 COLORREF FadeTowardsWhite(COLORREF from, int step)
 {
-    COLORREF colour = 0;
+    COLORREF color = 0;
     for (int shift = 0; shift < 24; shift += 8)
-        colour |= FadeChannel((from >> shift) & 0xFF, step) << shift;
-    return colour;
+        color |= FadeChannel((from >> shift) & 0xFF, step) << shift;
+    return color;
 }
 
 const char* ResultWord(const ScoreEntry& entry)
@@ -146,7 +146,7 @@ void ScoreScreen::ComposeHeadline(Content& content, const ScoreRecord::Filing& f
         content.headlineBitmap = kTopTenBitmap;
         return;
     }
-    int place = position >= 0 ? filing.table.PlaceOf(position) : filing.table.PlaceAfterLast();
+    int place = position >= 0 ? filing.table.PlaceOf(position) : filing.table.GetPlaceAfterLast();
     char text[96];
     std::snprintf(text, sizeof text, childAhead ? "★  %d ばん  ★" : "★ コンピュータ %d ばん  ★", place);
     content.headlineText = text;
@@ -179,7 +179,7 @@ void ScoreScreen::ShowScoreRecord(bool childWon, int childTakes, int computerTak
     m_scene.PlaySound(m_content.sound, kOnce);
     m_scene.Wait(kAfterSoundMs);
     FadeInEnd(picture);
-    m_scene.DrawBitmapResource(kPaperBitmap, kPaper.left, kPaper.top, kPaper.Width(), kPaper.Height(), 0, 0);
+    m_scene.DrawBitmapResource(kPaperBitmap, kPaper.left, kPaper.top, kPaper.GetWidth(), kPaper.GetHeight(), 0, 0);
     DrawHeadline();
     DrawRanking();
     WaitForClick();
@@ -199,7 +199,7 @@ void ScoreScreen::Reveal(DibSurface& picture)
 
 void ScoreScreen::FadeInEnd(DibSurface& picture)
 {
-    COLORREF from = picture.GetPixel(kEndColourAt.x, kEndColourAt.y);
+    COLORREF from = picture.GetPixel(kEndColorAt.x, kEndColorAt.y);
     if (from == CLR_INVALID)
         from = 0;
     const std::string text = Sjis("お わ り");
@@ -207,11 +207,11 @@ void ScoreScreen::FadeInEnd(DibSurface& picture)
     for (int step = 0; step < kFadeSteps; ++step) {
         // Each step starts from the picture, so the letters' soft edges do
         // not pile up over the 256 drawings.
-        m_scene.DrawSurface(picture, box.left, box.top, box.Width(), box.Height(), box.left, box.top);
-        COLORREF colour = FadeTowardsWhite(from, step);
+        m_scene.DrawSurface(picture, box.left, box.top, box.GetWidth(), box.GetHeight(), box.left, box.top);
+        COLORREF color = FadeTowardsWhite(from, step);
         for (int copy = 0; copy < kEndTextCopies; ++copy) {
             Rect at = Rect::FromSize(box.left + copy, box.top, kEndTextBox.width, kEndTextBox.height);
-            m_scene.DrawTextWrapped(at, text, colour, m_font);
+            m_scene.DrawTextWrapped(at, text, color, m_font);
         }
         m_scene.Wait(kFadeStepMs);
     }
@@ -221,22 +221,22 @@ void ScoreScreen::DrawHeadline()
 {
     if (m_content.headlineBitmap) {
         m_scene.DrawBitmapResource(m_content.headlineBitmap, kHeadlineBitmap.left, kHeadlineBitmap.top,
-            kHeadlineBitmap.Width(), kHeadlineBitmap.Height(), 0, 0);
+            kHeadlineBitmap.GetWidth(), kHeadlineBitmap.GetHeight(), 0, 0);
         return;
     }
-    m_scene.DrawTextCentered(kHeadlineBox, Sjis(m_content.headlineText), kHeadlineColour, m_font);
+    m_scene.DrawTextCentered(kHeadlineBox, Sjis(m_content.headlineText), kHeadlineColor, m_font);
 }
 
 void ScoreScreen::DrawRanking()
 {
-    const auto& font = m_scene.GetStage()->BigFont();
+    const auto& font = m_scene.GetStage()->GetBigFont();
     for (int n = 0; n < static_cast<int>(m_content.lines.size()); ++n) {
         int y = kFirstLineY + kLineHeight * n;
         if (n == m_content.highlightedLine)
-            m_scene.FillRect(kHighlightBar.left, y, kHighlightBar.Width(), kHighlightBar.Height(),
+            m_scene.FillRect(kHighlightBar.left, y, kHighlightBar.GetWidth(), kHighlightBar.GetHeight(),
                 GameStage::kHighlightColor);
         Rect line = { kLineX, y, kStageWidth, y + kLineHeight };
-        m_scene.DrawTextWrapped(line, Sjis(m_content.lines[static_cast<size_t>(n)]), kLineColour, font);
+        m_scene.DrawTextWrapped(line, Sjis(m_content.lines[static_cast<size_t>(n)]), kLineColor, font);
     }
 }
 

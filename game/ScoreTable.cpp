@@ -86,7 +86,7 @@ int ScoreTable::PlaceOf(int position) const
     return place;
 }
 
-int ScoreTable::UsedCount() const
+int ScoreTable::GetUsedCount() const
 {
     return static_cast<int>(std::count_if(m_records.begin(), m_records.end(), [](const ScoreEntry& entry) {
         return entry.IsUsed();

@@ -50,10 +50,10 @@ public:
     int PlaceOf(int position) const;
     // The place a game that could not be filed would have: one below the
     // last record's.
-    int PlaceAfterLast() const { return PlaceOf(kRecords - 1) + 1; }
+    int GetPlaceAfterLast() const { return PlaceOf(kRecords - 1) + 1; }
 
     const ScoreEntry& At(int position) const { return m_records[static_cast<size_t>(position)]; }
-    int UsedCount() const;
+    int GetUsedCount() const;
 
 private:
     std::array<ScoreEntry, kRecords> m_records {};

@@ -25,8 +25,8 @@ void StudyButton::Draw(Scene& scene, State shown, const std::shared_ptr<const Fo
     bool pressed = shown == State::Pressed;
     COLORREF topLeft = pressed ? kDarkEdge : kLightEdge;
     COLORREF bottomRight = pressed ? kLightEdge : kDarkEdge;
-    int w = rect.Width();
-    int h = rect.Height();
+    int w = rect.GetWidth();
+    int h = rect.GetHeight();
     scene.FillRect(rect.left, rect.top, w, h, pressed ? kPressedFace : kFace);
     scene.FillRect(rect.left, rect.top, w, kEdge, topLeft);
     scene.FillRect(rect.left, rect.top, kEdge, h, topLeft);

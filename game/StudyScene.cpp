@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kStageWidth = 980;
 constexpr int kStageHeight = 600;
-constexpr COLORREF kColourKey = 0xFF00FF;
+constexpr COLORREF kColorKey = 0xFF00FF;
 constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr COLORREF kBlack = 0x000000;
 constexpr COLORREF kExplanationGrey = 0x404040;
@@ -38,7 +38,7 @@ constexpr uint32_t kAiueoLargeBitmap = 282;
 
 constexpr int kFramePen = 13;
 constexpr int kOutlineShape = 1;
-constexpr int kPanelTextColour = 4;
+constexpr int kPanelTextColor = 4;
 constexpr Point kTitleAt = { 837, 448 };
 constexpr Point kCopyrightAt = { 817, 470 };
 constexpr Point kNoticeAt = { 857, 488 };
@@ -101,9 +101,9 @@ StudyScene::StudyScene(GameStage* stage)
     , m_wordFont(BoldFont(kWordHeight))
     , m_kanaFont(BoldFont(kKanaLabelHeight))
     , m_aiueoLarge(kAiueoLargeBitmap, kNoColor)
-    , m_strokeSheet(WritingAnimation::kSheetBitmap, kColourKey)
-    , m_frame(kExplanationFrameBitmap, kColourKey)
-    , m_voice(stage ? &stage->Sounds() : nullptr)
+    , m_strokeSheet(WritingAnimation::kSheetBitmap, kColorKey)
+    , m_frame(kExplanationFrameBitmap, kColorKey)
+    , m_voice(stage ? &stage->GetSounds() : nullptr)
     , m_bar(ListPanel::kThumb.width, ListPanel::kThumb.height)
 {
     static const char* const kLabels[] = { "江戸Korimba", "上方Korimba", "尾張Korimba", " お わ り " };
@@ -163,14 +163,14 @@ void StudyScene::DrawLayout()
         FillRect(0, 0, kStageWidth, kStageHeight, kPlainBackground);
     Refresh(0, 0, kStageWidth, kStageHeight);
     DrawPicture(kSidePanelBitmap, 800, 0, kNoColor);
-    DrawPicture(kSideBadgeBitmap, 810, 97, kColourKey);
+    DrawPicture(kSideBadgeBitmap, 810, 97, kColorKey);
     DrawShape(0, 0, 799, 599, kFramePen, kOutlineShape);
-    DrawTextBig(kTitleAt.x, kTitleAt.y, Sjis("ひらがなの勉強"), kPanelTextColour);
-    DrawTextSmall(kCopyrightAt.x, kCopyrightAt.y, LoadString(kStringStudyCopyright), kPanelTextColour);
-    DrawTextSmall(kNoticeAt.x, kNoticeAt.y, Sjis("無断転写禁止"), kPanelTextColour);
-    DrawPicture(kButtonBackBitmap, 60, 320, kColourKey);
-    DrawPicture(kCornerBitmap, 190, 410, kColourKey);
-    DrawPicture(kExplanationFrameBitmap, kFrameAt.x, kFrameAt.y, kColourKey);
+    DrawTextBig(kTitleAt.x, kTitleAt.y, Sjis("ひらがなの勉強"), kPanelTextColor);
+    DrawTextSmall(kCopyrightAt.x, kCopyrightAt.y, LoadString(kStringStudyCopyright), kPanelTextColor);
+    DrawTextSmall(kNoticeAt.x, kNoticeAt.y, Sjis("無断転写禁止"), kPanelTextColor);
+    DrawPicture(kButtonBackBitmap, 60, 320, kColorKey);
+    DrawPicture(kCornerBitmap, 190, 410, kColorKey);
+    DrawPicture(kExplanationFrameBitmap, kFrameAt.x, kFrameAt.y, kColorKey);
 }
 
 // A long explanation runs past the display area onto the frame; the frame
@@ -180,27 +180,27 @@ void StudyScene::ClearDisplayArea()
     if (m_frame.IsValid())
         DrawSurface(m_frame, kFrameAt.x, kFrameAt.y, m_frame.GetWidth(), m_frame.GetHeight(), 0, 0);
     const Rect& area = kDisplayArea;
-    FillRect(area.left, area.top, area.Width(), area.Height(), kWhite);
+    FillRect(area.left, area.top, area.GetWidth(), area.GetHeight(), kWhite);
 }
 
 // Empty kana cells get neither a face nor a hot spot.
 void StudyScene::CreateButtons()
 {
-    for (StudyButton& button : m_kanaButtons.All()) {
+    for (StudyButton& button : m_kanaButtons.GetAll()) {
         if (button.IsEmpty())
             continue;
         button.Draw(*this, StudyButton::State::Normal, m_kanaFont);
-        AddHotSpot(button.rect.left, button.rect.top, button.rect.Width(), button.rect.Height(), button.value,
+        AddHotSpot(button.rect.left, button.rect.top, button.rect.GetWidth(), button.rect.GetHeight(), button.value,
             kButtonKey);
     }
     for (StudyButton& button : m_deckButtons) {
         button.Draw(*this, StudyButton::State::Normal, m_wordFont);
-        AddHotSpot(button.rect.left, button.rect.top, button.rect.Width(), button.rect.Height(), button.value,
+        AddHotSpot(button.rect.left, button.rect.top, button.rect.GetWidth(), button.rect.GetHeight(), button.value,
             kButtonKey);
     }
 }
 
-int StudyScene::TextBase() const
+int StudyScene::GetTextBase() const
 {
     constexpr uint32_t kBases[] = { kEdoTextBase, kKamigataTextBase, kOwariTextBase };
     return static_cast<int>(kBases[m_studyDeck.load()]);
@@ -217,7 +217,7 @@ void StudyScene::FillDeck(int index)
     m_voice.RequestStop();
     {
         std::lock_guard guard(m_listLock);
-        m_list.Fill(static_cast<uint32_t>(TextBase()));
+        m_list.Fill(static_cast<uint32_t>(GetTextBase()));
         m_selected = -1;
         m_bar.Reset(m_list.GetCount());
         m_panel.Draw(*this, m_bar);
@@ -261,7 +261,7 @@ void StudyScene::HandleRequest(int request)
     int entry = m_requestedEntry;
     if (request == kListRequest && entry >= 0) {
         ShowExplanation(entry);
-        m_voice.RequestVoice(VoiceFolder(), entry);
+        m_voice.RequestVoice(GetVoiceFolder(), entry);
         ++m_itemsStudied;
     } else if (request == kPictureRequest) {
         ShowLargePicture();
@@ -279,11 +279,11 @@ void StudyScene::ShowKana(int value)
 
     const Rect& area = kDisplayArea;
     ClearDisplayArea();
-    int x = area.left + (area.Width() - kLargeCard.width) / 4;
+    int x = area.left + (area.GetWidth() - kLargeCard.width) / 4;
     int y = area.top + kKanaCardDown;
     if (m_aiueoLarge.IsValid()) {
         Rect cell = CardCellOnSheet(value, kLargeCard);
-        DrawSurface(m_aiueoLarge, x, y, cell.Width(), cell.Height(), cell.left, cell.top);
+        DrawSurface(m_aiueoLarge, x, y, cell.GetWidth(), cell.GetHeight(), cell.left, cell.top);
     }
     ReadIndex r = ReadIndexOf(kDeckAiueo, value);
     if (r >= 0) {
@@ -308,11 +308,11 @@ void StudyScene::ShowKana(int value)
 int StudyScene::PlayWriting(int value)
 {
     const Rect& area = kDisplayArea;
-    Point at = { area.right - kWritingBoxRight, area.top + (area.Height() - WritingAnimation::kCellSize) / 2 };
+    Point at = { area.right - kWritingBoxRight, area.top + (area.GetHeight() - WritingAnimation::kCellSize) / 2 };
     WritingAnimation animation(
         m_strokeSheet,
         [this](const Rect& source, Point to) {
-            DrawSurface(m_strokeSheet, to.x, to.y, source.Width(), source.Height(), source.left, source.top);
+            DrawSurface(m_strokeSheet, to.x, to.y, source.GetWidth(), source.GetHeight(), source.left, source.top);
         },
         [this](int ms) { return Pause(ms); });
     return animation.Play(value, at);
@@ -323,11 +323,11 @@ void StudyScene::ShowExplanation(int entry)
     const Rect& area = kDisplayArea;
     ClearDisplayArea();
     Rect icon = VoiceIconRect();
-    DrawPicture(kVoiceIconBitmap, icon.left, icon.top, kColourKey);
+    DrawPicture(kVoiceIconBitmap, icon.left, icon.top, kColorKey);
 
     std::array<std::string, ProverbExplanation::kTextCount> block;
     for (uint32_t i = 0; i < block.size(); ++i)
-        block[i] = LoadString(ProverbStringId(static_cast<uint32_t>(TextBase()), static_cast<uint32_t>(entry), i));
+        block[i] = LoadString(ProverbStringId(static_cast<uint32_t>(GetTextBase()), static_cast<uint32_t>(entry), i));
     Rect card = SmallCardRect();
     CardTable(*this).DrawSmallCard(CardOfVerse(entry), card.left, card.top);
 
@@ -348,11 +348,11 @@ void StudyScene::ShowLargePicture()
     m_explanationShown = 0;
     const Rect& area = kDisplayArea;
     ClearDisplayArea();
-    CardTable(*this).DrawLargeCard(CardOfVerse(entry), area.left + (area.Width() - kLargeCard.width) / 2, area.top);
+    CardTable(*this).DrawLargeCard(CardOfVerse(entry), area.left + (area.GetWidth() - kLargeCard.width) / 2, area.top);
     if (!Pause(kLargeViewMs))
         return;
     ShowExplanation(entry);
-    m_voice.RequestVoice(VoiceFolder(), entry);
+    m_voice.RequestVoice(GetVoiceFolder(), entry);
 }
 
 void StudyScene::Leave()
@@ -494,7 +494,7 @@ void StudyScene::ReleaseAt(Point at)
     if (!m_explanationShown)
         return;
     if (VoiceIconRect().Contains(at.x, at.y))
-        m_voice.RequestVoice(VoiceFolder(), m_shownEntry);
+        m_voice.RequestVoice(GetVoiceFolder(), m_shownEntry);
     else if (SmallCardRect().Contains(at.x, at.y))
         m_request = kPictureRequest;
 }

@@ -65,7 +65,7 @@ public:
     // The kana whose writing is being shown, 0 when none.
     int GetAnimatedKana() const { return m_animatedKana.load(); }
     bool IsDragging() const { return m_dragging.load(); }
-    StudyVoice& Voice() { return m_voice; }
+    StudyVoice& GetVoice() { return m_voice; }
 
 private:
     enum Request : int { kNoRequest = 0, kListRequest = 90, kIconRequest, kPictureRequest, kLeaveRequest };
@@ -96,8 +96,8 @@ private:
     void StartTimer(uintptr_t id, uint32_t ms);
     void StopTimers();
 
-    int TextBase() const;
-    int VoiceFolder() const { return m_studyDeck + 1; }
+    int GetTextBase() const;
+    int GetVoiceFolder() const { return m_studyDeck + 1; }
 
     std::shared_ptr<const Font> m_font;
     std::shared_ptr<const Font> m_wordFont;

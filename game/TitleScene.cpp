@@ -17,12 +17,12 @@ namespace {
 
 constexpr int kStageWidth = 980;
 constexpr int kStageHeight = 600;
-// Whole screens that are shown again keep every colour.
+// Whole screens that are shown again keep every color.
 constexpr int kScreenDepth = 24;
-constexpr COLORREF kColourKey = 0xFF00FF;
+constexpr COLORREF kColorKey = 0xFF00FF;
 
 constexpr uint32_t kBackgroundBitmap = 171;
-// Shown where the background picture is missing: its base colour.
+// Shown where the background picture is missing: its base color.
 constexpr COLORREF kPlainBackground = 0xF4D38F;
 constexpr uint32_t kLogoBitmap = 133;
 constexpr uint32_t kTitleBitmap = 170;
@@ -148,7 +148,7 @@ TitleScene::TitleScene(GameStage* stage, SceneFactory createScene, Calendar toda
     : Scene(stage)
     , m_createScene(createScene ? std::move(createScene) : CreateGameScene)
     , m_today(today ? std::move(today) : LocalDate)
-    , m_titlePicture(kTitleBitmap, kColourKey)
+    , m_titlePicture(kTitleBitmap, kColorKey)
     , m_savedScreen(kScreenDepth, kStageWidth, kStageHeight, kNoColor)
 {
     LoadSharedPictures();
@@ -193,14 +193,14 @@ void TitleScene::TileBackground()
     if (LoadPicture(kBackgroundBitmap))
         TilePicture(0, 0, kStageWidth, kStageHeight);
     else if (GameStage* stage = GetStage())
-        stage->BackBuffer().FillSolidRect(0, 0, kStageWidth, kStageHeight, kPlainBackground);
+        stage->GetBackBuffer().FillSolidRect(0, 0, kStageWidth, kStageHeight, kPlainBackground);
 }
 
 void TitleScene::DrawTitle()
 {
     TileBackground();
     Refresh(0, 0, kStageWidth, kStageHeight);
-    DibSurface logo(kLogoBitmap, kColourKey);
+    DibSurface logo(kLogoBitmap, kColorKey);
     if (logo.IsValid())
         DrawSurface(logo, kLogoAt.x, kLogoAt.y, logo.GetWidth(), logo.GetHeight(), 0, 0);
     if (m_titlePicture.IsValid())
@@ -228,7 +228,7 @@ void TitleScene::ShowMenu()
     DrawMenuText(kHintY, "５つのなかからえらんでね。", kMenuTextColor, kHintHeight);
     for (int value = 1; value <= kChoiceCount; ++value) {
         const Rect& spot = ChoiceOf(value).spot;
-        AddHotSpot(spot.left, spot.top, spot.Width(), spot.Height(), value, kChoiceKey);
+        AddHotSpot(spot.left, spot.top, spot.GetWidth(), spot.GetHeight(), value, kChoiceKey);
     }
     m_phase = Phase::Menu;
     titleNotReady = 0;
@@ -236,7 +236,7 @@ void TitleScene::ShowMenu()
 
 void TitleScene::ShowGreeting()
 {
-    DibSurface greeting(kGreetingBitmap, kColourKey);
+    DibSurface greeting(kGreetingBitmap, kColorKey);
     if (greeting.IsValid()) {
         int x = (kStageWidth - greeting.GetWidth()) / 2;
         int y = (kStageHeight - greeting.GetHeight()) / 2;
@@ -277,8 +277,8 @@ int TitleScene::Confirm(int choice)
     DrawMenuText(kAnswerLabelsY, "はい　　　いいえ", kMenuTextColor, kLineHeight);
     ShowYesButton(kYesButtonAt.x, kYesButtonAt.y);
     ShowNoButton(kNoButtonAt.x, kNoButtonAt.y);
-    AddHotSpot(kYesSpot.left, kYesSpot.top, kYesSpot.Width(), kYesSpot.Height(), kYesButton, kYesKey);
-    AddHotSpot(kNoSpot.left, kNoSpot.top, kNoSpot.Width(), kNoSpot.Height(), kNoButton, kNoKey);
+    AddHotSpot(kYesSpot.left, kYesSpot.top, kYesSpot.GetWidth(), kYesSpot.GetHeight(), kYesButton, kYesKey);
+    AddHotSpot(kNoSpot.left, kNoSpot.top, kNoSpot.GetWidth(), kNoSpot.GetHeight(), kNoButton, kNoKey);
 
     int answer = WaitEvent(kAnswerMask, 0);
     StopSound(asked.voice);
@@ -324,7 +324,7 @@ void TitleScene::PlayMenuMusic(bool menuShown)
 
 void TitleScene::RestoreBand(const Rect& band)
 {
-    DrawSurface(m_savedScreen, band.left, band.top, band.Width(), band.Height(), band.left, band.top);
+    DrawSurface(m_savedScreen, band.left, band.top, band.GetWidth(), band.GetHeight(), band.left, band.top);
 }
 
 void TitleScene::DrawMenuText(int y, const char* utf8, COLORREF color, int height)
