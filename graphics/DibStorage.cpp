@@ -10,7 +10,7 @@ namespace {
 
 // Room for the masks and table that follow a compressed header.
 constexpr int64_t kCompressedTailBytes = 64;
-constexpr int kMaxPaletteColours = 256;
+constexpr int kMaxPaletteColors = 256;
 constexpr size_t kRgbQuadBytes = 4;
 
 }
@@ -35,7 +35,7 @@ DibStorage::HeldInfo DibStorage::Borrow(const uint8_t* info)
     return HeldInfo(info, DeleteIfOwned { false });
 }
 
-int64_t DibStorage::ColourCountOf(const BitmapInfoHeader& header)
+int64_t DibStorage::ColorCountOf(const BitmapInfoHeader& header)
 {
     return header.biClrUsed ? header.biClrUsed : int64_t { 1 } << std::min<int>(header.biBitCount, 32);
 }
@@ -46,11 +46,11 @@ int64_t DibStorage::InfoBytesOf(const BitmapInfoHeader& header)
     if (header.biCompression != BI_RGB)
         bytes += kCompressedTailBytes;
     else if (header.biBitCount < 16)
-        bytes += static_cast<int64_t>(kRgbQuadBytes) * ColourCountOf(header);
+        bytes += static_cast<int64_t>(kRgbQuadBytes) * ColorCountOf(header);
     return bytes;
 }
 
-void DibStorage::Adopt(HeldBitmap bitmap, HeldInfo info, size_t infoBytes, int colourCount, std::string flags)
+void DibStorage::Adopt(HeldBitmap bitmap, HeldInfo info, size_t infoBytes, int colorCount, std::string flags)
 {
     m_mask.reset();
     m_bitmap = std::move(bitmap);
@@ -60,7 +60,7 @@ void DibStorage::Adopt(HeldBitmap bitmap, HeldInfo info, size_t infoBytes, int c
     m_width = m_bitmapDesc.bmWidth;
     m_height = m_bitmapDesc.bmHeight;
     m_bits = static_cast<uint8_t*>(m_bitmapDesc.bmBits);
-    m_colorCount = colourCount;
+    m_colorCount = colorCount;
     m_storageFlags = std::move(flags);
     BuildPalette();
 }
@@ -87,7 +87,7 @@ void DibStorage::BuildPalette()
 {
     m_palette.reset();
     const BitmapInfo* info = GetInfo();
-    if (m_colorCount >= 1 && m_colorCount <= kMaxPaletteColours && info) {
+    if (m_colorCount >= 1 && m_colorCount <= kMaxPaletteColors && info) {
         // Entries the header block does not hold stay black.
         const uint8_t* table = m_info.get() + info->bmiHeader.biSize;
         size_t held = m_infoBytes > info->bmiHeader.biSize ? (m_infoBytes - info->bmiHeader.biSize) / kRgbQuadBytes : 0;
@@ -98,7 +98,7 @@ void DibStorage::BuildPalette()
             entries[i] = { quad.rgbRed, quad.rgbGreen, quad.rgbBlue, 0 };
         }
         m_palette = Palette::Create(entries);
-    } else if (m_colorCount > kMaxPaletteColours) {
+    } else if (m_colorCount > kMaxPaletteColors) {
         m_palette = Palette::CreateHalftone();
     }
 }

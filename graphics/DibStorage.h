@@ -44,11 +44,11 @@ public:
     static HeldInfo Own(std::unique_ptr<uint8_t[]> info);
     static HeldInfo Borrow(const uint8_t* info);
 
-    // Colours a header's table stands for: biClrUsed, or 2^biBitCount when
+    // Colors a header's table stands for: biClrUsed, or 2^biBitCount when
     // that is 0.
-    static int64_t ColourCountOf(const BitmapInfoHeader& header);
+    static int64_t ColorCountOf(const BitmapInfoHeader& header);
     // Bytes of the header and what follows it before the pixels: room for
-    // the masks of a compressed header, the colour table below 16 bits.
+    // the masks of a compressed header, the color table below 16 bits.
     static int64_t InfoBytesOf(const BitmapInfoHeader& header);
 
     DibStorage() = default;
@@ -57,9 +57,9 @@ public:
 
     // Takes `bitmap`, described by the first `infoBytes` of `info`, in place
     // of what was held (the mask too), and builds the palette of its
-    // `colourCount` colours.
-    void Adopt(HeldBitmap bitmap, HeldInfo info, size_t infoBytes, int colourCount, std::string flags);
-    // Lets go of everything. The sizes, colour count and description keep
+    // `colorCount` colors.
+    void Adopt(HeldBitmap bitmap, HeldInfo info, size_t infoBytes, int colorCount, std::string flags);
+    // Lets go of everything. The sizes, color count and description keep
     // their last values; the surface's accessors test the bitmap or the
     // header before reporting them.
     void Release();

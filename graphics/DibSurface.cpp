@@ -27,8 +27,8 @@ constexpr uint32_t kLockPollMs = 100;
 constexpr size_t kCreateInfoBlockBytes = 1068;
 constexpr size_t kFileHeaderBytes = 14;
 
-// 2^bits as a colour count; depths above 24 count as 2^24.
-int ColourCountOf(int bitsPerPixel)
+// 2^bits as a color count; depths above 24 count as 2^24.
+int ColorCountOf(int bitsPerPixel)
 {
     return 1 << std::clamp(bitsPerPixel, 0, 24);
 }
@@ -151,10 +151,10 @@ uint8_t* DibSurface::GetPixelAddress(int x, int y) const
     // The bitmap knows its row order, so top-down pictures are addressed
     // the right way up too.
     Bitmap* bitmap = m_storage.GetBitmap();
-    if (!m_storage.GetInfo() || !m_storage.GetBits() || !bitmap || x < 0 || y < 0 || x >= bitmap->Width()
-        || y >= bitmap->Height())
+    if (!m_storage.GetInfo() || !m_storage.GetBits() || !bitmap || x < 0 || y < 0 || x >= bitmap->GetWidth()
+        || y >= bitmap->GetHeight())
         return nullptr;
-    return bitmap->Row(y) + static_cast<size_t>(x) * static_cast<size_t>(bitmap->BitsPerPixel()) / 8;
+    return bitmap->Row(y) + static_cast<size_t>(x) * static_cast<size_t>(bitmap->GetBitsPerPixel()) / 8;
 }
 
 void DibSurface::SelectPaletteInto(DrawContext& dc)
@@ -165,12 +165,12 @@ void DibSurface::SelectPaletteInto(DrawContext& dc)
     }
 }
 
-COLORREF DibSurface::NearestColor(COLORREF colour) const
+COLORREF DibSurface::NearestColor(COLORREF color) const
 {
     const Palette* palette = m_storage.GetPalette();
     if (!palette)
-        return colour;
-    const PaletteEntry& entry = palette->Entry(palette->NearestIndex(colour));
+        return color;
+    const PaletteEntry& entry = palette->Entry(palette->NearestIndex(color));
     return RGB(entry.peRed, entry.peGreen, entry.peBlue);
 }
 
@@ -197,11 +197,11 @@ int DibSurface::CreateFromInfo(const BitmapInfo* info, const uint8_t* bits, COLO
     if (copy->bmiHeader.biHeight < 0)
         copy->bmiHeader.biHeight = -copy->bmiHeader.biHeight;
     if (bits)
-        std::memcpy(section->Bits(), bits, section->ImageBytes());
+        std::memcpy(section->GetBits(), bits, section->GetImageBytes());
 
-    int colourCount = static_cast<int>(std::min<int64_t>(DibStorage::ColourCountOf(info->bmiHeader), INT_MAX));
+    int colorCount = static_cast<int>(std::min<int64_t>(DibStorage::ColorCountOf(info->bmiHeader), INT_MAX));
     m_storage.Adopt(DibStorage::Own(std::move(section)), DibStorage::Own(std::move(block)), kCreateInfoBlockBytes,
-        colourCount, "CREATE_BITMAP|ALLOC_INFO");
+        colorCount, "CREATE_BITMAP|ALLOC_INFO");
     SetTransparentColor(key);
     return 1;
 }
@@ -253,8 +253,8 @@ int DibSurface::LoadFromResource(uint32_t id, COLORREF key)
     if (!bitmap || data.size() < sizeof(BitmapInfoHeader) || info->bmiHeader.biSize < sizeof(BitmapInfoHeader))
         return 0;
     // The header stays the resource's own.
-    int colourCount = ColourCountOf(bitmap->BitsPerPixel());
-    m_storage.Adopt(DibStorage::Own(std::move(bitmap)), DibStorage::Borrow(data.data()), data.size(), colourCount,
+    int colorCount = ColorCountOf(bitmap->GetBitsPerPixel());
+    m_storage.Adopt(DibStorage::Own(std::move(bitmap)), DibStorage::Borrow(data.data()), data.size(), colorCount,
         "RESOURCE_BITMAP");
     SetTransparentColor(key);
     return 1;
@@ -303,9 +303,9 @@ int DibSurface::LoadFromFile(std::string_view path, COLORREF key)
         auto* described = reinterpret_cast<BitmapInfoHeader*>(block.get());
         described->biHeight = -described->biHeight;
     }
-    int colourCount = ColourCountOf(bitmap->BitsPerPixel());
+    int colorCount = ColorCountOf(bitmap->GetBitsPerPixel());
     m_storage.Adopt(DibStorage::Own(std::move(bitmap)), DibStorage::Own(std::move(block)), kBitmapInfoBlockBytes,
-        colourCount, file + "|ALLOC_INFO|LOAD_FILE");
+        colorCount, file + "|ALLOC_INFO|LOAD_FILE");
     SetTransparentColor(key);
     return 1;
 }
@@ -338,10 +338,10 @@ int DibSurface::AttachHeld(DibStorage::HeldBitmap bitmap, std::string flags, COL
 {
     std::unique_ptr<uint8_t[]> info;
     size_t byteCount = 0;
-    if (!BuildBitmapInfo(bitmap->BitsPerPixel(), info, byteCount, bitmap->Width(), bitmap->Height()))
+    if (!BuildBitmapInfo(bitmap->GetBitsPerPixel(), info, byteCount, bitmap->GetWidth(), bitmap->GetHeight()))
         return 0;
-    int colourCount = ColourCountOf(bitmap->BitsPerPixel());
-    m_storage.Adopt(std::move(bitmap), DibStorage::Own(std::move(info)), kBitmapInfoBlockBytes, colourCount,
+    int colorCount = ColorCountOf(bitmap->GetBitsPerPixel());
+    m_storage.Adopt(std::move(bitmap), DibStorage::Own(std::move(info)), kBitmapInfoBlockBytes, colorCount,
         std::move(flags));
     SetTransparentColor(key);
     return 1;

@@ -41,7 +41,7 @@ inline constexpr unsigned kBlitStretched = 0x8000;
 // BeginDraw opened and EndDraw closes.
 //
 // Operations report 1 for success and 0 for failure unless noted; nothing
-// throws. Colours are COLORREF values, and kNoColor as a key means no
+// throws. Colors are COLORREF values, and kNoColor as a key means no
 // transparency.
 class DibSurface {
 public:
@@ -129,7 +129,7 @@ public:
     int DrawStateOnto(DrawContext& target, int x, int y, unsigned flags, const Brush* brush);
 
     void SelectPaletteInto(DrawContext& dc);
-    COLORREF NearestColor(COLORREF colour) const;
+    COLORREF NearestColor(COLORREF color) const;
 
     // Draws straight from the header and pixels without taking the lock;
     // zero sizes take the surface's size.
@@ -143,9 +143,9 @@ public:
     void BeginDraw();
     void EndDraw();
 
-    COLORREF SetTextColor(COLORREF colour);
+    COLORREF SetTextColor(COLORREF color);
     COLORREF GetTextColor();
-    COLORREF SetBkColor(COLORREF colour);
+    COLORREF SetBkColor(COLORREF color);
     COLORREF GetBkColor();
     int SetBkMode(int mode);
     int GetBkMode();
@@ -154,26 +154,26 @@ public:
 
     // Text (CP932).
     int TextOut(int x, int y, std::string_view text);
-    int TextOutStyled(int x, int y, std::string_view text, COLORREF colour, int pointSize, std::string_view faceName);
+    int TextOutStyled(int x, int y, std::string_view text, COLORREF color, int pointSize, std::string_view faceName);
     int DrawText(std::string_view text, Rect& rect, unsigned format);
-    int DrawTextStyled(std::string_view text, Rect& rect, unsigned format, COLORREF colour, int pointSize,
+    int DrawTextStyled(std::string_view text, Rect& rect, unsigned format, COLORREF color, int pointSize,
         std::string_view faceName);
     int MeasureText(Rect& rect, std::string_view text, int pointSize, std::string_view faceName);
 
     // Anti-aliased text with an optional shade, centred in the box (x, y, w, h).
     int DrawOutlinedText(std::string_view text, int x, int y, int w, int h, std::string_view face, int height,
-        int weight, COLORREF textColour, COLORREF shadeColour);
+        int weight, COLORREF textColor, COLORREF shadeColor);
     int DrawOutlinedTextBottom(std::string_view text, int x, int y, int w, int h, std::string_view face, int height,
-        COLORREF textColour, COLORREF shadeColour);
+        COLORREF textColor, COLORREF shadeColor);
     int DrawOutlinedTextPlain(std::string_view text, int x, int y, int w, int h, std::string_view face, int height,
-        COLORREF textColour, COLORREF shadeColour);
+        COLORREF textColor, COLORREF shadeColor);
 
     // Pixels and fills.
     COLORREF GetPixel(int x, int y);
-    COLORREF SetPixel(int x, int y, COLORREF colour);
-    int SetPixelV(int x, int y, COLORREF colour);
-    int FillSolidRect(const Rect& rect, COLORREF colour);
-    int FillSolidRect(int x, int y, int w, int h, COLORREF colour);
+    COLORREF SetPixel(int x, int y, COLORREF color);
+    int SetPixelV(int x, int y, COLORREF color);
+    int FillSolidRect(const Rect& rect, COLORREF color);
+    int FillSolidRect(int x, int y, int w, int h, COLORREF color);
 
     // Copies into this surface.
     int DrawBitmap(Bitmap* bitmap, int x, int y, int w, int h, int srcX, int srcY, uint32_t rop);

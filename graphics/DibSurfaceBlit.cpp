@@ -186,8 +186,8 @@ int DibSurface::DrawStateBitmap(int x, int y, int w, int h, Bitmap* bitmap, unsi
 {
     if (!bitmap)
         return 0;
-    w = w ? w : bitmap->Width();
-    h = h ? h : bitmap->Height();
+    w = w ? w : bitmap->GetWidth();
+    h = h ? h : bitmap->GetHeight();
     return Guarded(0, [&](SurfaceDC& dc) {
         DrawContext from(bitmap);
         return dc->BitBlt(x, y, w, h, &from, 0, 0, SRCCOPY) ? 1 : 0;

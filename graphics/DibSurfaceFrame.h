@@ -41,7 +41,7 @@ int DibSurface::DrawOut(Step&& step)
 {
     Lock();
     if (m_openDC)
-        m_openDC->SelectBitmap(m_openDC->SavedBitmap());
+        m_openDC->SelectBitmap(m_openDC->GetSavedBitmap());
     int result = 0;
     try {
         result = step();

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-// Masks and transparency: the 1-bit mask built for a key colour, and the
+// Masks and transparency: the 1-bit mask built for a key color, and the
 // region of the pixels that are not the key.
 
 namespace lumarra {
@@ -45,7 +45,7 @@ void DibSurface::FillMask(DibSurface& mask)
 void DibSurface::ClearMaskBit(DibSurface& mask, int x, int y)
 {
     Bitmap* bitmap = mask.m_storage.GetBitmap();
-    if (!bitmap || !mask.m_storage.GetBits() || x < 0 || y < 0 || y >= bitmap->Height() || x / 8 >= bitmap->Stride())
+    if (!bitmap || !mask.m_storage.GetBits() || x < 0 || y < 0 || y >= bitmap->GetHeight() || x / 8 >= bitmap->GetStride())
         return;
     bitmap->Row(y)[x / 8] &= static_cast<uint8_t>(~(0x80 >> (x % 8)));
 }
@@ -87,7 +87,7 @@ void DibSurface::BuildMask4(COLORREF key) { BuildMaskIndexed(key, 4); }
 uint32_t DibSurface::FindKeyValue(COLORREF key, int bytesPerPixel)
 {
     // The value the format stores for the key, after the same conversion
-    // SetPixel makes (so a 5-6-5 key matches every colour that rounds to
+    // SetPixel makes (so a 5-6-5 key matches every color that rounds to
     // it).
     uint32_t raw = m_storage.GetBitmap()->RawFromColor(key);
     return bytesPerPixel == 4 ? raw : raw & ((1u << (8 * bytesPerPixel)) - 1);
@@ -97,7 +97,7 @@ void DibSurface::BuildMaskDirect(COLORREF key, int bytesPerPixel)
 {
     try {
         Bitmap* bitmap = m_storage.GetBitmap();
-        if (!bitmap || bitmap->BitsPerPixel() != 8 * bytesPerPixel)
+        if (!bitmap || bitmap->GetBitsPerPixel() != 8 * bytesPerPixel)
             return;
         int width = m_storage.GetWidth();
         uint32_t keyValue = FindKeyValue(key, bytesPerPixel);
@@ -122,7 +122,7 @@ void DibSurface::BuildMaskIndexed(COLORREF key, int bitsPerPixel)
     try {
         Bitmap* bitmap = m_storage.GetBitmap();
         const Palette* palette = m_storage.GetPalette();
-        if (!bitmap || !palette || bitmap->BitsPerPixel() != bitsPerPixel)
+        if (!bitmap || !palette || bitmap->GetBitsPerPixel() != bitsPerPixel)
             return;
         uint32_t keyIndex = palette->NearestIndex(key);
         uint32_t blackIndex = palette->NearestIndex(RGB(0, 0, 0));

@@ -16,28 +16,28 @@ COLORREF DibSurface::GetPixel(int x, int y)
     return Guarded<COLORREF>(CLR_INVALID, [&](SurfaceDC& dc) { return dc->GetPixel(x, y); });
 }
 
-COLORREF DibSurface::SetPixel(int x, int y, COLORREF colour)
+COLORREF DibSurface::SetPixel(int x, int y, COLORREF color)
 {
-    return Guarded<COLORREF>(CLR_INVALID, [&](SurfaceDC& dc) { return dc->SetPixel(x, y, colour); });
+    return Guarded<COLORREF>(CLR_INVALID, [&](SurfaceDC& dc) { return dc->SetPixel(x, y, color); });
 }
 
-int DibSurface::SetPixelV(int x, int y, COLORREF colour)
+int DibSurface::SetPixelV(int x, int y, COLORREF color)
 {
-    return Guarded(0, [&](SurfaceDC& dc) { return dc->SetPixelV(x, y, colour) ? 1 : 0; });
+    return Guarded(0, [&](SurfaceDC& dc) { return dc->SetPixelV(x, y, color) ? 1 : 0; });
 }
 
-int DibSurface::FillSolidRect(const Rect& rect, COLORREF colour)
+int DibSurface::FillSolidRect(const Rect& rect, COLORREF color)
 {
     return Guarded(0, [&](SurfaceDC& dc) {
-        // The framework's fill leaves the background colour set.
-        dc->SetBkColor(colour);
-        return dc->FillSolidRect(rect, colour) ? 1 : 0;
+        // The framework's fill leaves the background color set.
+        dc->SetBkColor(color);
+        return dc->FillSolidRect(rect, color) ? 1 : 0;
     });
 }
 
-int DibSurface::FillSolidRect(int x, int y, int w, int h, COLORREF colour)
+int DibSurface::FillSolidRect(int x, int y, int w, int h, COLORREF color)
 {
-    return FillSolidRect(Rect { x, y, x + w, y + h }, colour);
+    return FillSolidRect(Rect { x, y, x + w, y + h }, color);
 }
 
 // ---------------------------------------------------------------------------

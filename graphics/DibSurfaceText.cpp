@@ -4,7 +4,7 @@
 #include "platform/gdi/Font.h"
 #include "platform/gdi/TextLayout.h"
 
-// Text: the colours and modes it is drawn with, plain and styled text, and
+// Text: the colors and modes it is drawn with, plain and styled text, and
 // the anti-aliased outlined text.
 
 namespace lumarra {
@@ -17,11 +17,11 @@ constexpr unsigned kMeasureFormat = 0x640;
 }
 
 // ---------------------------------------------------------------------------
-// Colours and modes
+// Colors and modes
 
-COLORREF DibSurface::SetTextColor(COLORREF colour)
+COLORREF DibSurface::SetTextColor(COLORREF color)
 {
-    return Guarded<COLORREF>(0, [&](SurfaceDC& dc) { return dc->SetTextColor(colour); });
+    return Guarded<COLORREF>(0, [&](SurfaceDC& dc) { return dc->SetTextColor(color); });
 }
 
 COLORREF DibSurface::GetTextColor()
@@ -29,9 +29,9 @@ COLORREF DibSurface::GetTextColor()
     return Guarded<COLORREF>(0, [&](SurfaceDC& dc) { return dc->GetTextColor(); });
 }
 
-COLORREF DibSurface::SetBkColor(COLORREF colour)
+COLORREF DibSurface::SetBkColor(COLORREF color)
 {
-    return Guarded<COLORREF>(0, [&](SurfaceDC& dc) { return dc->SetBkColor(colour); });
+    return Guarded<COLORREF>(0, [&](SurfaceDC& dc) { return dc->SetBkColor(color); });
 }
 
 COLORREF DibSurface::GetBkColor()
@@ -65,10 +65,10 @@ int DibSurface::GetMapMode()
 
 namespace {
 
-// Runs `draw` with a point font of `faceName` (when given) and the colour
+// Runs `draw` with a point font of `faceName` (when given) and the color
 // selected for this one call, in transparent mode; the previous font returns.
 template<typename Draw>
-int WithTextStyle(SurfaceDC& dc, COLORREF colour, int pointSize, std::string_view faceName, Draw draw)
+int WithTextStyle(SurfaceDC& dc, COLORREF color, int pointSize, std::string_view faceName, Draw draw)
 {
     std::shared_ptr<const Font> made;
     std::shared_ptr<const Font> previous;
@@ -76,8 +76,8 @@ int WithTextStyle(SurfaceDC& dc, COLORREF colour, int pointSize, std::string_vie
         made = Font::CreatePoint(pointSize, faceName);
         previous = dc.SelectFont(made);
     }
-    if (colour != kNoColor)
-        dc->SetTextColor(colour);
+    if (color != kNoColor)
+        dc->SetTextColor(color);
     dc->SetBkMode(TRANSPARENT);
     int result = draw();
     if (made)
@@ -92,11 +92,11 @@ int DibSurface::TextOut(int x, int y, std::string_view text)
     return Guarded(0, [&](SurfaceDC& dc) { return dc->TextOut(x, y, text) ? 1 : 0; });
 }
 
-int DibSurface::TextOutStyled(int x, int y, std::string_view text, COLORREF colour, int pointSize,
+int DibSurface::TextOutStyled(int x, int y, std::string_view text, COLORREF color, int pointSize,
     std::string_view faceName)
 {
     return Guarded(0, [&](SurfaceDC& dc) {
-        return WithTextStyle(dc, colour, pointSize, faceName, [&] { return dc->TextOut(x, y, text) ? 1 : 0; });
+        return WithTextStyle(dc, color, pointSize, faceName, [&] { return dc->TextOut(x, y, text) ? 1 : 0; });
     });
 }
 
@@ -105,11 +105,11 @@ int DibSurface::DrawText(std::string_view text, Rect& rect, unsigned format)
     return Guarded(0, [&](SurfaceDC& dc) { return dc->DrawText(text, rect, format); });
 }
 
-int DibSurface::DrawTextStyled(std::string_view text, Rect& rect, unsigned format, COLORREF colour, int pointSize,
+int DibSurface::DrawTextStyled(std::string_view text, Rect& rect, unsigned format, COLORREF color, int pointSize,
     std::string_view faceName)
 {
     return Guarded(0, [&](SurfaceDC& dc) {
-        return WithTextStyle(dc, colour, pointSize, faceName, [&] { return dc->DrawText(text, rect, format); });
+        return WithTextStyle(dc, color, pointSize, faceName, [&] { return dc->DrawText(text, rect, format); });
     });
 }
 
@@ -119,29 +119,29 @@ int DibSurface::MeasureText(Rect& rect, std::string_view text, int pointSize, st
 }
 
 int DibSurface::DrawOutlinedText(std::string_view text, int x, int y, int w, int h, std::string_view face,
-    int height, int weight, COLORREF textColour, COLORREF shadeColour)
+    int height, int weight, COLORREF textColor, COLORREF shadeColor)
 {
     return Guarded(0, [&](SurfaceDC& dc) {
         return RenderOutlinedText(*dc, OutlinedTextStyle::Baseline, text, x, y, w, h, face, height, weight,
-            textColour, shadeColour);
+            textColor, shadeColor);
     });
 }
 
 int DibSurface::DrawOutlinedTextBottom(std::string_view text, int x, int y, int w, int h, std::string_view face,
-    int height, COLORREF textColour, COLORREF shadeColour)
+    int height, COLORREF textColor, COLORREF shadeColor)
 {
     return Guarded(0, [&](SurfaceDC& dc) {
         return RenderOutlinedText(*dc, OutlinedTextStyle::Bottom, text, x, y, w, h, face, height,
-            kOutlinedTextWeight, textColour, shadeColour);
+            kOutlinedTextWeight, textColor, shadeColor);
     });
 }
 
 int DibSurface::DrawOutlinedTextPlain(std::string_view text, int x, int y, int w, int h, std::string_view face,
-    int height, COLORREF textColour, COLORREF shadeColour)
+    int height, COLORREF textColor, COLORREF shadeColor)
 {
     return Guarded(0, [&](SurfaceDC& dc) {
         return RenderOutlinedText(*dc, OutlinedTextStyle::Plain, text, x, y, w, h, face, height,
-            kOutlinedTextWeight, textColour, shadeColour);
+            kOutlinedTextWeight, textColor, shadeColor);
     });
 }
 

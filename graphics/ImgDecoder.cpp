@@ -159,12 +159,12 @@ class ImgDecoder::Reader {
 public:
     explicit Reader(std::span<const uint8_t> data) : m_data(data) { }
 
-    size_t Left() const { return m_data.size() - m_pos; }
+    size_t GetLeft() const { return m_data.size() - m_pos; }
     const uint8_t* Peek() const { return m_data.data() + m_pos; }
 
     bool Take(size_t count, const uint8_t*& bytes)
     {
-        if (Left() < count)
+        if (GetLeft() < count)
             return false;
         bytes = Peek();
         m_pos += count;
@@ -318,7 +318,7 @@ bool ImgDecoder::ReadGraphicControl(Reader& reader)
     if (block[1] & kTransparentFlag) {
         m_hasTransparentIndex = true;
         m_transparentIndex = block[4];
-        // An index past the table names no colour.
+        // An index past the table names no color.
         size_t entry = static_cast<size_t>(m_transparentIndex) * 4;
         m_transparentColor = 0;
         if (entry < m_colorTable.size())

@@ -9,7 +9,7 @@
 namespace lumarra {
 
 // Size of the BITMAPINFO block the decoder hands out: a 40-byte header and
-// room for 256 colour entries.
+// room for 256 color entries.
 inline constexpr size_t kBitmapInfoBlockSize = 1064;
 inline constexpr size_t kBitmapInfoHeaderSize = 40;
 
@@ -18,7 +18,7 @@ inline constexpr size_t kBitmapInfoHeaderSize = 40;
 inline constexpr uint64_t kMaxImgPixels = 1u << 24;
 
 // Decodes "IMG" pictures: the GIF89a block layout with its own signature, one
-// global colour table and LZW-compressed indices. The data is read in place;
+// global color table and LZW-compressed indices. The data is read in place;
 // only the image's sub-block payloads are copied (joined into one buffer).
 class ImgDecoder {
 public:
@@ -27,21 +27,21 @@ public:
     ImgDecoder& operator=(const ImgDecoder&) = delete;
 
     // Parses a whole stream; 1 on success, 0 on failure. Fails on a wrong signature, a cut header or
-    // colour table, a local colour table and any damage inside an image
+    // color table, a local color table and any damage inside an image
     // block (cut data, bad codes, a full code table, fewer pixels than the
     // block declares). Unknown blocks and a cut between blocks end the parse
     // with what was read so far.
     int Parse(std::span<const uint8_t> data);
 
     // A zeroed 1064-byte BITMAPINFO for the decoded image: 8 bits, top-down
-    // (negative height), 256 colours used, then the colour table. `size` is
+    // (negative height), 256 colors used, then the color table. `size` is
     // the part in use, 40 + 4 x entries. Fails when the stream held no image
-    // or no colour table.
+    // or no color table.
     int MakeInfo(std::vector<uint8_t>& info, uint32_t& size) const;
 
     int GetWidth() const { return m_width; }
     int GetHeight() const { return m_height; }
-    // Exactly width x height colour indices, top row first.
+    // Exactly width x height color indices, top row first.
     std::span<const uint8_t> GetIndices() const
     {
         return { m_indices.get(), m_indices ? static_cast<size_t>(m_width) * static_cast<size_t>(m_height) : 0 };

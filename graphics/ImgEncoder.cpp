@@ -62,7 +62,7 @@ public:
         m_bitCount = 0;
     }
 
-    const std::vector<uint8_t>& Bytes() const { return m_bytes; }
+    const std::vector<uint8_t>& GetBytes() const { return m_bytes; }
 
 private:
     void Restart()
@@ -147,7 +147,7 @@ std::vector<uint8_t> CompressIndices(std::span<const uint8_t> indices, int minCo
     }
     writer.Write(prefix);
     writer.WriteEnd();
-    return writer.Bytes();
+    return writer.GetBytes();
 }
 
 }
@@ -177,7 +177,7 @@ bool ImgEncoder::Encode(int width, int height, std::span<const uint8_t> indices,
     out.assign(kSignature.begin(), kSignature.end());
     Put16(out, width);
     Put16(out, height);
-    // Global table present; colour resolution and size both tableBits - 1.
+    // Global table present; color resolution and size both tableBits - 1.
     out.push_back(static_cast<uint8_t>(0x80 | (tableBits - 1) << 4 | (tableBits - 1)));
     out.push_back(0); // background index
     out.push_back(0); // aspect

@@ -134,16 +134,16 @@ void LinkLabel::SetHandCursor(int on)
     m_handCursor = on;
 }
 
-void LinkLabel::SetLabelTextColor(COLORREF colour)
+void LinkLabel::SetLabelTextColor(COLORREF color)
 {
-    m_textColour = colour;
+    m_textColor = color;
     Invalidate(true);
 }
 
-void LinkLabel::SetLabelBkColor(COLORREF colour)
+void LinkLabel::SetLabelBkColor(COLORREF color)
 {
-    m_backgroundColour = colour;
-    m_backgroundBrush = Brush(colour);
+    m_backgroundColor = color;
+    m_backgroundBrush = Brush(color);
     Invalidate(true);
 }
 
@@ -177,12 +177,12 @@ std::shared_ptr<Font> LinkLabel::FontFromSpec(std::string_view face, int size, s
 
 const Brush* LinkLabel::CtlColor(DrawContext& dc, unsigned)
 {
-    dc.SetTextColor(m_textColour);
-    if (m_backgroundColour == kNoColor) {
+    dc.SetTextColor(m_textColor);
+    if (m_backgroundColor == kNoColor) {
         dc.SetBkMode(TRANSPARENT);
         return &Brush::Null();
     }
-    dc.SetBkColor(m_backgroundColour);
+    dc.SetBkColor(m_backgroundColor);
     return &m_backgroundBrush;
 }
 

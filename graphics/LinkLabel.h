@@ -12,9 +12,9 @@ namespace lumarra {
 class Cursor;
 class Font;
 
-// A static text shown as a coloured label in a font of its own, and as a
+// A static text shown as a colored label in a font of its own, and as a
 // link with a pointing hand while the mouse is over it. Dialogs put it in
-// place of a template static (SubclassDlgItem) and then set colour, font
+// place of a template static (SubclassDlgItem) and then set color, font
 // and cursor; what a click does is the dialog's business (STN_CLICKED).
 class LinkLabel : public StaticControl {
 public:
@@ -24,9 +24,9 @@ public:
     // Non-zero shows the hand cursor over the label, once the process-wide
     // hand cursor exists; a failure to make it leaves the setting as it was.
     void SetHandCursor(int on);
-    void SetLabelTextColor(COLORREF colour);
+    void SetLabelTextColor(COLORREF color);
     // kNoColor paints transparently over the dialog.
-    void SetLabelBkColor(COLORREF colour);
+    void SetLabelBkColor(COLORREF color);
     // `size` in tenths of a point, `style` as FontFromSpec reads it; 1 on
     // success, 0 when no font could be made (the label then has none of its
     // own).
@@ -44,8 +44,8 @@ public:
     static const Cursor* MakeHandCursor();
 
     int GetHandCursor() const { return m_handCursor; }
-    COLORREF GetLabelTextColor() const { return m_textColour; }
-    COLORREF GetLabelBkColor() const { return m_backgroundColour; }
+    COLORREF GetLabelTextColor() const { return m_textColor; }
+    COLORREF GetLabelBkColor() const { return m_backgroundColor; }
     const std::shared_ptr<Font>& GetLabelFont() const { return m_font; }
 
 protected:
@@ -56,8 +56,8 @@ private:
     int m_handCursor = 0;
     Brush m_backgroundBrush { kNoColor };
     std::shared_ptr<Font> m_font;
-    COLORREF m_backgroundColour = kNoColor;
-    COLORREF m_textColour = RGB(0, 0, 0);
+    COLORREF m_backgroundColor = kNoColor;
+    COLORREF m_textColor = RGB(0, 0, 0);
 };
 
 }

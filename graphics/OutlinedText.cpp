@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kFullInk = 255;
 constexpr int kFullGray = 64;
-// Pixels inked more heavily than this blend against the text colour itself,
+// Pixels inked more heavily than this blend against the text color itself,
 // which saves reading the background under nearly solid strokes.
 constexpr int kReadBackgroundLimit = 150;
 
@@ -49,8 +49,8 @@ GrayGlyph ViewOf(const Glyph& glyph)
 
 }
 
-void PaintGrayGlyph(DrawContext& dc, const GrayGlyph& glyph, int left, int top, COLORREF textColour,
-    COLORREF shadeColour)
+void PaintGrayGlyph(DrawContext& dc, const GrayGlyph& glyph, int left, int top, COLORREF textColor,
+    COLORREF shadeColor)
 {
     if (!glyph.bits || glyph.width <= 0 || glyph.height <= 0 || glyph.pitch < glyph.width)
         return;
@@ -69,23 +69,23 @@ void PaintGrayGlyph(DrawContext& dc, const GrayGlyph& glyph, int left, int top, 
             bool readBackground = ink <= kReadBackgroundLimit;
             int px = left + col;
             int py = top + row;
-            COLORREF background = readBackground ? dc.GetPixel(px, py) : textColour;
-            dc.SetPixelV(px, py, Mix(background, paper, textColour, ink));
+            COLORREF background = readBackground ? dc.GetPixel(px, py) : textColor;
+            dc.SetPixelV(px, py, Mix(background, paper, textColor, ink));
 
-            if (shadeColour == kNoColor)
+            if (shadeColor == kNoColor)
                 continue;
             uint8_t right = valueAt(index + 1);
             uint8_t below = row + 1 < glyph.height ? valueAt(index + glyph.pitch) : 0;
             if (right == 0 && below == 0)
                 continue;
-            COLORREF under = readBackground ? dc.GetPixel(px + 1, py + 1) : textColour;
-            dc.SetPixelV(px + 1, py + 1, Mix(under, paper, shadeColour, ink));
+            COLORREF under = readBackground ? dc.GetPixel(px + 1, py + 1) : textColor;
+            dc.SetPixelV(px + 1, py + 1, Mix(under, paper, shadeColor, ink));
         }
     }
 }
 
 int RenderOutlinedText(DrawContext& dc, OutlinedTextStyle style, std::string_view text, int x, int y, int w, int h,
-    std::string_view face, int height, int weight, COLORREF textColour, COLORREF shadeColour)
+    std::string_view face, int height, int weight, COLORREF textColor, COLORREF shadeColor)
 {
     std::vector<std::string_view> characters = TextLayout::SplitCharacters(text);
     if (characters.empty())
@@ -122,7 +122,7 @@ int RenderOutlinedText(DrawContext& dc, OutlinedTextStyle style, std::string_vie
     for (const GrayGlyph& glyph : glyphs) {
         int left = pen + glyph.originX;
         int top = style == OutlinedTextStyle::Baseline ? y0 + ascent - glyph.originY : y0 + maxBoxHeight - glyph.height;
-        PaintGrayGlyph(dc, glyph, left, top, textColour, shadeColour);
+        PaintGrayGlyph(dc, glyph, left, top, textColor, shadeColor);
         pen += glyph.advance;
     }
 

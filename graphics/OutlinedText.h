@@ -42,12 +42,12 @@ struct GrayGlyph {
 
 // Blends one grey glyph into `dc` with the top-left of its bitmap at
 // (left, top), pixel by pixel in row order: ink weight b = 4v − 1, nearly
-// covered pixels (b > 150) blend against the text colour instead of reading
-// the background. With a shade colour other than kNoColor, each pixel whose
+// covered pixels (b > 150) blend against the text color instead of reading
+// the background. With a shade color other than kNoColor, each pixel whose
 // right or lower neighbour is inked also writes the shade one pixel down and
 // to the right.
-void PaintGrayGlyph(DrawContext& dc, const GrayGlyph& glyph, int left, int top, COLORREF textColour,
-    COLORREF shadeColour);
+void PaintGrayGlyph(DrawContext& dc, const GrayGlyph& glyph, int left, int top, COLORREF textColor,
+    COLORREF shadeColor);
 
 // Draws CP932 `text` centred in the box (x, y, w, h) in a font of `face`
 // (CP932) made for the call at cell height `height`, half as wide, and
@@ -56,6 +56,6 @@ void PaintGrayGlyph(DrawContext& dc, const GrayGlyph& glyph, int left, int top, 
 // target's lock for. Returns 0 for an empty text or when no font can be
 // made, 1 after drawing.
 int RenderOutlinedText(DrawContext& dc, OutlinedTextStyle style, std::string_view text, int x, int y, int w, int h,
-    std::string_view face, int height, int weight, COLORREF textColour, COLORREF shadeColour);
+    std::string_view face, int height, int weight, COLORREF textColor, COLORREF shadeColor);
 
 }

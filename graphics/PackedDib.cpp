@@ -17,8 +17,8 @@ constexpr size_t kFileHeaderBytes = 14;
 constexpr size_t kMaskBytes = 12;
 // Depth of the screen the program draws on.
 constexpr int kScreenDepth = 32;
-// Colour count recorded for depths without a table.
-constexpr uint32_t kTrueColourCount = 1u << 24;
+// Color count recorded for depths without a table.
+constexpr uint32_t kTrueColorCount = 1u << 24;
 constexpr uint32_t k565Masks[3] = { 0xF800, 0x07E0, 0x001F };
 
 BitmapInfoHeader PlainHeader(int depth, int width, int height)
@@ -35,10 +35,10 @@ BitmapInfoHeader PlainHeader(int depth, int width, int height)
 // Whether a bitmap's masks differ from what BI_RGB implies for its depth.
 bool NeedsMasks(const Bitmap& bitmap)
 {
-    if (bitmap.BitsPerPixel() == 16)
+    if (bitmap.GetBitsPerPixel() == 16)
         return true;
-    return bitmap.BitsPerPixel() == 32
-        && !(bitmap.RedMask() == 0xFF0000 && bitmap.GreenMask() == 0xFF00 && bitmap.BlueMask() == 0xFF);
+    return bitmap.GetBitsPerPixel() == 32
+        && !(bitmap.GetRedMask() == 0xFF0000 && bitmap.GetGreenMask() == 0xFF00 && bitmap.GetBlueMask() == 0xFF);
 }
 
 size_t TableBytesOf(const BitmapInfoHeader& header)
@@ -83,7 +83,7 @@ int BuildBitmapInfo(int depth, std::unique_ptr<uint8_t[]>& info, size_t& byteCou
         byteCount = sizeof(BitmapInfoHeader) + 64;
         break;
     default:
-        header.biClrUsed = kTrueColourCount;
+        header.biClrUsed = kTrueColorCount;
         break;
     }
     if (depth <= 8)
@@ -94,25 +94,25 @@ int BuildBitmapInfo(int depth, std::unique_ptr<uint8_t[]>& info, size_t& byteCou
 
 std::vector<uint8_t> PackedDibHeaderOf(const Bitmap& bitmap)
 {
-    int depth = bitmap.BitsPerPixel();
-    BitmapInfoHeader header = PlainHeader(depth, bitmap.Width(), bitmap.Height());
+    int depth = bitmap.GetBitsPerPixel();
+    BitmapInfoHeader header = PlainHeader(depth, bitmap.GetWidth(), bitmap.GetHeight());
     // 16-bit pixels keep their own masks so that the picture survives
     // unchanged; 24 and 8-8-8 32-bit pixels need none.
     if (NeedsMasks(bitmap))
         header.biCompression = BI_BITFIELDS;
     if (depth <= 8)
-        header.biClrUsed = static_cast<uint32_t>(bitmap.ColorTable().size());
+        header.biClrUsed = static_cast<uint32_t>(bitmap.GetColorTable().size());
     if (depth <= 8 && header.biClrUsed == (1u << depth))
         header.biClrUsed = 0;
-    header.biSizeImage = static_cast<uint32_t>(bitmap.ImageBytes());
+    header.biSizeImage = static_cast<uint32_t>(bitmap.GetImageBytes());
     size_t tableBytes = TableBytesOf(header);
     std::vector<uint8_t> block(sizeof header + tableBytes);
     std::memcpy(block.data(), &header, sizeof header);
     uint8_t* table = block.data() + sizeof header;
     if (depth <= 8) {
-        std::memcpy(table, bitmap.ColorTable().data(), bitmap.ColorTable().size() * sizeof(RgbQuad));
+        std::memcpy(table, bitmap.GetColorTable().data(), bitmap.GetColorTable().size() * sizeof(RgbQuad));
     } else if (header.biCompression == BI_BITFIELDS) {
-        uint32_t masks[3] = { bitmap.RedMask(), bitmap.GreenMask(), bitmap.BlueMask() };
+        uint32_t masks[3] = { bitmap.GetRedMask(), bitmap.GetGreenMask(), bitmap.GetBlueMask() };
         std::memcpy(table, masks, sizeof masks);
     }
     return block;
@@ -122,12 +122,12 @@ std::vector<uint8_t> BitmapToPackedDib(const Bitmap& bitmap)
 {
     std::vector<uint8_t> dib = PackedDibHeaderOf(bitmap);
     size_t headerBytes = dib.size();
-    dib.resize(headerBytes + bitmap.ImageBytes());
+    dib.resize(headerBytes + bitmap.GetImageBytes());
     uint8_t* rows = dib.data() + headerBytes;
     // Packed DIBs are bottom-up.
-    for (int y = 0; y < bitmap.Height(); ++y)
-        std::memcpy(rows + static_cast<size_t>(bitmap.Height() - 1 - y) * static_cast<size_t>(bitmap.Stride()),
-            bitmap.Row(y), static_cast<size_t>(bitmap.Stride()));
+    for (int y = 0; y < bitmap.GetHeight(); ++y)
+        std::memcpy(rows + static_cast<size_t>(bitmap.GetHeight() - 1 - y) * static_cast<size_t>(bitmap.GetStride()),
+            bitmap.Row(y), static_cast<size_t>(bitmap.GetStride()));
     return dib;
 }
 
@@ -136,8 +136,8 @@ std::unique_ptr<Bitmap> PackedDibToBitmap(std::span<const uint8_t> packedDib)
     std::unique_ptr<Bitmap> dib = BmpDecoder::DecodePackedDib(packedDib);
     if (!dib)
         return nullptr;
-    std::unique_ptr<Bitmap> bitmap = Bitmap::CreateCompatible(dib->Width(), dib->Height());
-    if (!bitmap || !BlitBitmap(*bitmap, 0, 0, dib->Width(), dib->Height(), dib.get(), 0, 0, SRCCOPY))
+    std::unique_ptr<Bitmap> bitmap = Bitmap::CreateCompatible(dib->GetWidth(), dib->GetHeight());
+    if (!bitmap || !BlitBitmap(*bitmap, 0, 0, dib->GetWidth(), dib->GetHeight(), dib.get(), 0, 0, SRCCOPY))
         return nullptr;
     return bitmap;
 }

@@ -12,19 +12,19 @@
 namespace lumarra {
 
 // Every header block a surface allocates: the 40-byte header and room for
-// 256 colour entries.
+// 256 color entries.
 inline constexpr size_t kBitmapInfoBlockBytes = 1064;
 
-// A header (and colour table or 5-6-5 masks) for a new bitmap of `depth` bits
+// A header (and color table or 5-6-5 masks) for a new bitmap of `depth` bits
 // per pixel, `width` × `height` (bottom-up): in `info`, a
 // kBitmapInfoBlockBytes block, with the bytes in use in `byteCount`. Depth 0
 // takes the screen's depth. 0 for an unsupported depth.
 int BuildBitmapInfo(int depth, std::unique_ptr<uint8_t[]>& info, size_t& byteCount, int width, int height);
 
 // The header block describing the bitmap's pixels as a packed DIB holds
-// them: the 40-byte header, then the colour table or bit-field masks.
+// them: the 40-byte header, then the color table or bit-field masks.
 std::vector<uint8_t> PackedDibHeaderOf(const Bitmap& bitmap);
-// The bitmap as a packed DIB (40-byte header, colour table or bit-field
+// The bitmap as a packed DIB (40-byte header, color table or bit-field
 // masks, bottom-up pixel rows); empty on failure.
 std::vector<uint8_t> BitmapToPackedDib(const Bitmap& bitmap);
 // A device-dependent bitmap holding the packed DIB's picture; null when the

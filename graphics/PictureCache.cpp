@@ -23,7 +23,7 @@ namespace {
 
 constexpr uint32_t kResourceIdMask = 0xFFFF;
 constexpr size_t kSizeFieldBytes = 4;
-// A tinted file carries a 24-bit header and one zero colour entry.
+// A tinted file carries a 24-bit header and one zero color entry.
 constexpr uint32_t kTintedInfoSize = 44;
 constexpr int kTintedBitDepth = 24;
 constexpr int kIndexedBitDepth = 8;
@@ -151,8 +151,8 @@ public:
         return WriteTwoParts(path, m_head.data(), m_head.size(), m_pixels.data(), m_pixels.size());
     }
 
-    std::span<const uint8_t> Head() const { return m_head; }
-    std::span<const uint8_t> Pixels() const { return m_pixels; }
+    std::span<const uint8_t> GetHead() const { return m_head; }
+    std::span<const uint8_t> GetPixels() const { return m_pixels; }
 
 private:
     ImgDecoder m_decoder;
@@ -295,7 +295,7 @@ int LoadPicture(DibSurface& surface, uint32_t id)
     if (!image.Decode(id))
         return 0;
     image.Store(id);
-    return ShowCachedPicture(surface, image.Head(), image.Pixels().data());
+    return ShowCachedPicture(surface, image.GetHead(), image.GetPixels().data());
 }
 
 int BuildTintedBitmapCache(uint32_t resourceId, uint32_t cacheId, int red, int green, int blue)

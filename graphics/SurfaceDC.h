@@ -31,7 +31,7 @@ public:
     const Pen* SelectPen(const Pen* pen);
     const Brush* SelectBrush(const Brush* brush);
     std::shared_ptr<const Font> SelectFont(std::shared_ptr<const Font> font);
-    Bitmap* SavedBitmap() const { return m_savedBitmap; }
+    Bitmap* GetSavedBitmap() const { return m_savedBitmap; }
 
     void Close();
 

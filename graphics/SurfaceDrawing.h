@@ -5,7 +5,7 @@
 namespace lumarra {
 
 // One drawing session on a surface: its lock and one open device context
-// (BeginDraw … EndDraw), so that pen, font, colours and background mode set
+// (BeginDraw … EndDraw), so that pen, font, colors and background mode set
 // inside the scope carry from one call to the next.
 class SurfaceDrawing {
 public:
