@@ -89,7 +89,7 @@ public:
         return true;
     }
 
-    int SampleRate() const { return m_header.samplerate; }
+    int GetSampleRate() const { return m_header.samplerate; }
     std::vector<uint8_t> TakePcm()
     {
         constexpr size_t kSlackDivisor = 8;
@@ -155,13 +155,13 @@ bool DecodeMp3(std::span<const uint8_t> file, DecodedSound& sound)
     if (file.empty())
         return false;
     auto decoder = std::make_unique<LeftChannelDecoder>(file.size());
-    if (!decoder->Decode(SkipId3v2Tag(file)) || decoder->SampleRate() <= 0)
+    if (!decoder->Decode(SkipId3v2Tag(file)) || decoder->GetSampleRate() <= 0)
         return false;
     DecodedSound decoded;
     decoded.pcm = decoder->TakePcm();
     if (decoded.pcm.empty())
         return false;
-    auto format = EncodeWaveFormat(MakePcm16Format(1, static_cast<uint32_t>(decoder->SampleRate())));
+    auto format = EncodeWaveFormat(MakePcm16Format(1, static_cast<uint32_t>(decoder->GetSampleRate())));
     decoded.formatBlock.assign(format.begin(), format.end());
     sound = std::move(decoded);
     return true;

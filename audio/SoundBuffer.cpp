@@ -74,7 +74,7 @@ int SoundBuffer::CreateFromFile(const std::string& path)
         return 0;
     VoiceId voice = 0;
     try {
-        voice = device->Mixer().AddVoice(GetPcmLayout(m_format), m_pcmBlock);
+        voice = device->GetMixer().AddVoice(GetPcmLayout(m_format), m_pcmBlock);
     } catch (...) {
         voice = 0;
     }
@@ -87,7 +87,7 @@ int SoundBuffer::CreateFromFile(const std::string& path)
     return 1;
 }
 
-std::shared_ptr<AudioDevice> SoundBuffer::VoiceDevice() const
+std::shared_ptr<AudioDevice> SoundBuffer::GetVoiceDevice() const
 {
     if (m_buffer.load() == 0)
         return nullptr;
@@ -99,50 +99,50 @@ std::shared_ptr<AudioDevice> SoundBuffer::VoiceDevice() const
 
 int SoundBuffer::Play(int loop)
 {
-    auto device = VoiceDevice();
+    auto device = GetVoiceDevice();
     if (!device)
         return 0;
     m_playFlags = loop ? 1 : 0;
-    return device->Mixer().Play(m_buffer, loop != 0) ? 1 : 0;
+    return device->GetMixer().Play(m_buffer, loop != 0) ? 1 : 0;
 }
 
 int SoundBuffer::Stop()
 {
-    auto device = VoiceDevice();
-    return device && device->Mixer().Stop(m_buffer) ? 1 : 0;
+    auto device = GetVoiceDevice();
+    return device && device->GetMixer().Stop(m_buffer) ? 1 : 0;
 }
 
 int SoundBuffer::Pause()
 {
-    auto device = VoiceDevice();
-    return device && device->Mixer().Pause(m_buffer) ? 1 : 0;
+    auto device = GetVoiceDevice();
+    return device && device->GetMixer().Pause(m_buffer) ? 1 : 0;
 }
 
 int SoundBuffer::Resume()
 {
-    auto device = VoiceDevice();
-    return device && device->Mixer().Resume(m_buffer, m_playFlags != 0) ? 1 : 0;
+    auto device = GetVoiceDevice();
+    return device && device->GetMixer().Resume(m_buffer, m_playFlags != 0) ? 1 : 0;
 }
 
 int SoundBuffer::IsPlaying()
 {
-    auto device = VoiceDevice();
+    auto device = GetVoiceDevice();
     if (!device)
         return 0;
-    return device->Mixer().IsPlaying(m_buffer).value_or(false) ? 1 : 0;
+    return device->GetMixer().IsPlaying(m_buffer).value_or(false) ? 1 : 0;
 }
 
 int SoundBuffer::WaitUntilEnd(const std::atomic<int>& keepWaiting)
 {
     constexpr uint32_t kPollMs = 10;
-    if (!VoiceDevice())
+    if (!GetVoiceDevice())
         return 0;
     bool playing = true;
     while (keepWaiting.load() != 0 && playing) {
-        auto device = VoiceDevice();
+        auto device = GetVoiceDevice();
         if (!device)
             break;
-        std::optional<bool> status = device->Mixer().IsPlaying(m_buffer);
+        std::optional<bool> status = device->GetMixer().IsPlaying(m_buffer);
         if (!status)
             return 0;
         playing = *status;
@@ -154,10 +154,10 @@ int SoundBuffer::WaitUntilEnd(const std::atomic<int>& keepWaiting)
 
 void SoundBuffer::Release()
 {
-    auto device = VoiceDevice();
+    auto device = GetVoiceDevice();
     if (!device)
         return;
-    device->Mixer().RemoveVoice(m_buffer.exchange(0));
+    device->GetMixer().RemoveVoice(m_buffer.exchange(0));
     m_device.reset();
     FreeSound();
 }

@@ -63,7 +63,7 @@ public:
 
 private:
     // The device this object's voice lives on, when it is still the open one.
-    std::shared_ptr<AudioDevice> VoiceDevice() const;
+    std::shared_ptr<AudioDevice> GetVoiceDevice() const;
     void FreeSound();
 
     std::atomic<uint32_t> m_buffer { 0 };

@@ -31,7 +31,7 @@ public:
     int WaitUntilEnd(const std::atomic<int>& keepWaiting);
 
     int GetMode() const { return m_mode.load(); }
-    SoundBuffer& Sound() { return m_sound; }
+    SoundBuffer& GetSound() { return m_sound; }
 
 private:
     SoundBuffer m_sound;
