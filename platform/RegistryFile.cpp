@@ -149,11 +149,11 @@ std::string_view RegistryRootName(RegistryRoot root)
 
 RegistryFile::RegistryFile(RegistryRoot root)
     : m_root(root)
-    , m_folder(Folder())
+    , m_folder(GetFolder())
 {
 }
 
-std::string RegistryFile::Folder()
+std::string RegistryFile::GetFolder()
 {
     const char* own = std::getenv("LUMARRA_REGISTRY_DIR");
     if (own && *own)
@@ -165,29 +165,29 @@ std::string RegistryFile::Folder()
     return HomeFolder() + "/.config/lumarra";
 }
 
-std::string RegistryFile::Path() const
+std::string RegistryFile::GetPath() const
 {
     return m_folder + "/" + std::string(RegistryRootName(m_root)) + std::string(kStoreExtension);
 }
 
-std::string RegistryFile::LockPath() const
+std::string RegistryFile::GetLockPath() const
 {
-    return Path() + std::string(kLockSuffix);
+    return GetPath() + std::string(kLockSuffix);
 }
 
 bool RegistryFile::Load(RegistryNode& tree) const
 {
-    StoreState state = ReadStore(Path(), RegistryRootName(m_root), tree);
+    StoreState state = ReadStore(GetPath(), RegistryRootName(m_root), tree);
     if (state != StoreState::Damaged)
         return state == StoreState::Loaded;
     // Another program may have replaced the file meanwhile: look again under
     // the lock before moving it aside.
-    StoreLock lock(LockPath());
+    StoreLock lock(GetLockPath());
     if (!lock.Held())
         return true;
-    state = ReadStore(Path(), RegistryRootName(m_root), tree);
+    state = ReadStore(GetPath(), RegistryRootName(m_root), tree);
     if (state == StoreState::Damaged)
-        MoveAside(Path());
+        MoveAside(GetPath());
     return state != StoreState::Unreadable;
 }
 
@@ -195,16 +195,16 @@ RegistryStatus RegistryFile::Update(const Change& change) const
 {
     if (!CreateFolders(m_folder))
         return RegistryStatus::WriteFailed;
-    StoreLock lock(LockPath());
+    StoreLock lock(GetLockPath());
     if (!lock.Held())
         return RegistryStatus::WriteFailed;
     RegistryNode tree;
-    switch (ReadStore(Path(), RegistryRootName(m_root), tree)) {
+    switch (ReadStore(GetPath(), RegistryRootName(m_root), tree)) {
     case StoreState::Loaded:
         break;
     case StoreState::Damaged:
         // Kept aside when it can be; either way the write below replaces it.
-        MoveAside(Path());
+        MoveAside(GetPath());
         break;
     case StoreState::Unreadable:
         return RegistryStatus::WriteFailed;
@@ -216,7 +216,7 @@ RegistryStatus RegistryFile::Update(const Change& change) const
     std::string text = PrintRegistryText(tree, RegistryRootName(m_root));
     if (text.size() > kMaxRegistryFileBytes)
         return RegistryStatus::TooLarge;
-    return WriteFileAtomically(Path(), { text }) ? RegistryStatus::Success : RegistryStatus::WriteFailed;
+    return WriteFileAtomically(GetPath(), { text }) ? RegistryStatus::Success : RegistryStatus::WriteFailed;
 }
 
 }

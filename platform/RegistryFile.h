@@ -47,8 +47,8 @@ public:
 
     // LUMARRA_REGISTRY_DIR when set, else $XDG_CONFIG_HOME/lumarra, else
     // ~/.config/lumarra.
-    static std::string Folder();
-    std::string Path() const;
+    static std::string GetFolder();
+    std::string GetPath() const;
 
     // Reads the store into `tree`. A missing file is an empty store. A file
     // that cannot be parsed is moved aside to "<name>.damaged" (the newest few
@@ -64,7 +64,7 @@ public:
     RegistryStatus Update(const Change& change) const;
 
 private:
-    std::string LockPath() const;
+    std::string GetLockPath() const;
 
     RegistryRoot m_root;
     std::string m_folder;

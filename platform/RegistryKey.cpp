@@ -178,7 +178,7 @@ RegistryStatus RegistryKey::DeleteKey(std::string_view subKey) const
         RegistryNode* target = parent ? parent->FindSubKey(last) : nullptr;
         if (!target)
             return RegistryStatus::NotFound;
-        if (target->SubKeyCount() > 0)
+        if (target->GetSubKeyCount() > 0)
             return RegistryStatus::AccessDenied;
         parent->RemoveSubKey(last);
         modified = true;
@@ -192,7 +192,7 @@ RegistryStatus RegistryKey::EnumKey(uint32_t index, std::string& name) const
         const RegistryNode* subKey = key.SubKeyAt(index);
         if (!subKey)
             return RegistryStatus::NoMoreItems;
-        name = subKey->Name();
+        name = subKey->GetName();
         return RegistryStatus::Success;
     });
 }

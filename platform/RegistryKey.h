@@ -39,7 +39,7 @@ public:
     ~RegistryKey() = default;
 
     bool IsOpen() const { return m_root != RegistryRoot::None; }
-    RegistryRoot Root() const { return m_root; }
+    RegistryRoot GetRoot() const { return m_root; }
     void Close();
 
     // Opens an existing key below this one (an empty path opens this key).

@@ -39,14 +39,14 @@ public:
     // byte that happens to be a letter is never folded.
     static std::string FoldName(std::string_view name);
 
-    const std::string& Name() const { return m_name; }
+    const std::string& GetName() const { return m_name; }
 
     RegistryNode* FindSubKey(std::string_view name);
     const RegistryNode* FindSubKey(std::string_view name) const;
     // The sub-key of that name, created when missing.
     RegistryNode& AddSubKey(std::string_view name);
     bool RemoveSubKey(std::string_view name);
-    size_t SubKeyCount() const { return m_subKeys.size(); }
+    size_t GetSubKeyCount() const { return m_subKeys.size(); }
     // Sub-keys in the order of their folded names.
     const RegistryNode* SubKeyAt(size_t index) const;
 
@@ -54,7 +54,7 @@ public:
     RegistryNode* FindPath(const std::vector<std::string>& path);
     const RegistryNode* FindPath(const std::vector<std::string>& path) const;
 
-    size_t ValueCount() const { return m_values.size(); }
+    size_t GetValueCount() const { return m_values.size(); }
     const RegistryValue* FindValue(std::string_view name) const;
     // Stores `value`, replacing one of the same name; false when an equal
     // value was already there. A replaced value keeps its name's case.

@@ -273,8 +273,8 @@ public:
     // sub-keys are printed, so deep trees cost one path, not one per level.
     void PrintKey(const RegistryNode& key, std::string& path, bool isRoot)
     {
-        bool keepEmpty = !isRoot && key.SubKeyCount() == 0;
-        if (key.ValueCount() > 0 || keepEmpty) {
+        bool keepEmpty = !isRoot && key.GetSubKeyCount() == 0;
+        if (key.GetValueCount() > 0 || keepEmpty) {
             m_out += "\n[";
             m_out += path;
             m_out += "]\n";
@@ -283,7 +283,7 @@ public:
         size_t length = path.size();
         key.ForEachSubKey([&](const RegistryNode& subKey) {
             path += '\\';
-            AppendEscaped(path, subKey.Name());
+            AppendEscaped(path, subKey.GetName());
             PrintKey(subKey, path, false);
             path.resize(length);
         });

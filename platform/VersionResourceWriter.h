@@ -84,7 +84,7 @@ public:
     // False when the blocks overflowed the capacity; the bytes are then cut.
     constexpr bool Fits() const { return m_size <= Capacity; }
     // The resource's length, without the padding after its last block.
-    constexpr size_t Size() const { return m_end; }
+    constexpr size_t GetSize() const { return m_end; }
     constexpr uint8_t operator[](size_t index) const { return m_bytes[index]; }
     constexpr const uint8_t* Data() const { return m_bytes.data(); }
 

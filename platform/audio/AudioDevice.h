@@ -13,7 +13,7 @@ public:
     AudioDevice(const AudioDevice&) = delete;
     AudioDevice& operator=(const AudioDevice&) = delete;
 
-    AudioMixer& Mixer() { return *m_mixer; }
+    AudioMixer& GetMixer() { return *m_mixer; }
 
 protected:
     AudioDevice() = default;

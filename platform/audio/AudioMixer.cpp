@@ -96,7 +96,7 @@ std::optional<uint64_t> AudioMixer::GetPosition(VoiceId voice)
     MixerVoice* found = FindLocked(voice);
     if (!found)
         return std::nullopt;
-    return found->Position();
+    return found->GetPosition();
 }
 
 void AudioMixer::Mix(int16_t* out, size_t frames)

@@ -31,7 +31,7 @@ public:
     AudioMixer(const AudioMixer&) = delete;
     AudioMixer& operator=(const AudioMixer&) = delete;
 
-    const OutputLayout& Output() const { return m_output; }
+    const OutputLayout& GetOutput() const { return m_output; }
 
     // A stopped voice for the sound; 0 when its layout cannot be played.
     VoiceId AddVoice(const PcmLayout& layout, std::shared_ptr<const std::vector<uint8_t>> pcm);

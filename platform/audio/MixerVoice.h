@@ -36,7 +36,7 @@ public:
     void Resume(bool loop);
     bool IsPlaying() const { return m_playing; }
     // Source frames consumed so far.
-    uint64_t Position() const { return m_position; }
+    uint64_t GetPosition() const { return m_position; }
 
     // Renders up to `frames` output frames into `out`; fewer when a sound
     // that does not loop ends, which stops and rewinds the voice.

@@ -50,7 +50,7 @@ SdlAudioDevice::~SdlAudioDevice()
 void SdlAudioDevice::FillBuffer(void* device, uint8_t* stream, int length)
 {
     auto* self = static_cast<SdlAudioDevice*>(device);
-    const auto& output = self->m_mixer->Output();
+    const auto& output = self->m_mixer->GetOutput();
     size_t frames = static_cast<size_t>(length) / (static_cast<size_t>(output.channels) * sizeof(int16_t));
     self->m_mixer->Mix(reinterpret_cast<int16_t*>(stream), frames);
 }

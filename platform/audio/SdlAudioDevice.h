@@ -15,7 +15,7 @@ public:
     ~SdlAudioDevice() override;
 
     // Frames in the device buffer, the bound on output latency.
-    int BufferFrames() const { return m_bufferFrames; }
+    int GetBufferFrames() const { return m_bufferFrames; }
 
 private:
     SdlAudioDevice() = default;

@@ -143,9 +143,9 @@ void Bitmap::SetColorTable(const RgbQuad* entries, size_t count)
     m_colorTable.assign(entries, entries + count);
 }
 
-uint32_t Bitmap::NearestIndex(COLORREF colour) const
+uint32_t Bitmap::NearestIndex(COLORREF color) const
 {
-    return NearestColorIndex(m_colorTable, colour);
+    return NearestColorIndex(m_colorTable, color);
 }
 
 uint32_t Bitmap::GetRaw(int x, int y) const
@@ -201,14 +201,14 @@ void Bitmap::SetRaw(int x, int y, uint32_t raw)
     }
 }
 
-uint32_t Bitmap::RawFromColor(COLORREF colour) const
+uint32_t Bitmap::RawFromColor(COLORREF color) const
 {
     if (m_bitsPerPixel <= 8)
-        return NearestIndex(colour);
+        return NearestIndex(color);
     if (m_bitsPerPixel == 24)
-        return GetBValue(colour) | static_cast<uint32_t>(GetGValue(colour)) << 8
-            | static_cast<uint32_t>(GetRValue(colour)) << 16;
-    uint8_t values[3] = { GetRValue(colour), GetGValue(colour), GetBValue(colour) };
+        return GetBValue(color) | static_cast<uint32_t>(GetGValue(color)) << 8
+            | static_cast<uint32_t>(GetRValue(color)) << 16;
+    uint8_t values[3] = { GetRValue(color), GetGValue(color), GetBValue(color) };
     uint32_t raw = 0;
     for (int i = 0; i < 3; ++i) {
         const Channel& channel = m_channels[i];
@@ -244,11 +244,11 @@ COLORREF Bitmap::GetPixel(int x, int y) const
     return ColorFromRaw(GetRaw(x, y));
 }
 
-bool Bitmap::SetPixel(int x, int y, COLORREF colour)
+bool Bitmap::SetPixel(int x, int y, COLORREF color)
 {
     if (x < 0 || y < 0 || x >= m_width || y >= m_height)
         return false;
-    SetRaw(x, y, RawFromColor(colour));
+    SetRaw(x, y, RawFromColor(color));
     return true;
 }
 
@@ -285,7 +285,7 @@ void Bitmap::WriteSpan(int x, int y, int count, const uint32_t* in)
     uint32_t lastIn = ~in[0];
     uint32_t lastRaw = 0;
     for (int i = 0; i < count; ++i) {
-        // Runs of one colour are common; skip the repeated palette search.
+        // Runs of one color are common; skip the repeated palette search.
         if (in[i] != lastIn) {
             lastIn = in[i];
             lastRaw = RawFromColor(RGB(static_cast<uint8_t>(in[i] >> 16), static_cast<uint8_t>(in[i] >> 8),

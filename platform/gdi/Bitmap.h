@@ -23,7 +23,7 @@ struct BitmapDesc {
 };
 
 // A block of pixels in one of the device-independent formats: 1, 4 and 8 bits
-// through a colour table, 16 and 32 bits through bit-field masks (5-6-5 and
+// through a color table, 16 and 32 bits through bit-field masks (5-6-5 and
 // 8-8-8 unless the header gives others), 24 bits as blue, green, red bytes.
 // Rows are padded to 4 bytes and stored bottom-up unless the header's height
 // is negative. Coordinates are always counted from the top row.
@@ -35,7 +35,7 @@ public:
     static constexpr int kMaxDimension = 1 << 16;
 
     // A DIB section: allocates zeroed pixels described by `info` (header plus
-    // colour table, or the three masks after the header for BI_BITFIELDS).
+    // color table, or the three masks after the header for BI_BITFIELDS).
     // `infoBytes` bounds how much of `info` may be read. Null for an
     // unsupported or absurd description.
     static std::unique_ptr<Bitmap> CreateDibSection(const BitmapInfo& info, size_t infoBytes);
@@ -47,38 +47,38 @@ public:
     Bitmap& operator=(const Bitmap&) = delete;
     ~Bitmap();
 
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
-    int BitsPerPixel() const { return m_bitsPerPixel; }
-    int Stride() const { return m_stride; }
+    int GetWidth() const { return m_width; }
+    int GetHeight() const { return m_height; }
+    int GetBitsPerPixel() const { return m_bitsPerPixel; }
+    int GetStride() const { return m_stride; }
     bool IsTopDown() const { return m_topDown; }
     bool IsDeviceDependent() const { return m_deviceDependent; }
-    size_t ImageBytes() const { return static_cast<size_t>(m_stride) * static_cast<size_t>(m_height); }
+    size_t GetImageBytes() const { return static_cast<size_t>(m_stride) * static_cast<size_t>(m_height); }
 
-    uint8_t* Bits() { return m_bits; }
-    const uint8_t* Bits() const { return m_bits; }
+    uint8_t* GetBits() { return m_bits; }
+    const uint8_t* GetBits() const { return m_bits; }
     // First byte of row `y` counted from the top.
     uint8_t* Row(int y) { return m_bits + RowOffset(y); }
     const uint8_t* Row(int y) const { return m_bits + RowOffset(y); }
 
     BitmapDesc Describe() const;
 
-    // Colour table of an indexed bitmap (empty for 16 bits and up).
-    const std::vector<RgbQuad>& ColorTable() const { return m_colorTable; }
+    // Color table of an indexed bitmap (empty for 16 bits and up).
+    const std::vector<RgbQuad>& GetColorTable() const { return m_colorTable; }
     void SetColorTable(const RgbQuad* entries, size_t count);
-    // Index of the colour-table entry nearest to `colour` (0 without a table).
-    uint32_t NearestIndex(COLORREF colour) const;
+    // Index of the color-table entry nearest to `color` (0 without a table).
+    uint32_t NearestIndex(COLORREF color) const;
 
     // Raw pixel values: a palette index, or the packed 16/24/32-bit value.
     uint32_t GetRaw(int x, int y) const;
     void SetRaw(int x, int y, uint32_t raw);
-    uint32_t RawFromColor(COLORREF colour) const;
+    uint32_t RawFromColor(COLORREF color) const;
     COLORREF ColorFromRaw(uint32_t raw) const;
 
     // CLR_INVALID outside the bitmap.
     COLORREF GetPixel(int x, int y) const;
-    // Writes the nearest colour the format holds; false outside the bitmap.
-    bool SetPixel(int x, int y, COLORREF colour);
+    // Writes the nearest color the format holds; false outside the bitmap.
+    bool SetPixel(int x, int y, COLORREF color);
 
     // A span of row `y` as 0x00RRGGBB words, and back. The span must lie
     // inside the bitmap.
@@ -86,9 +86,9 @@ public:
     void WriteSpan(int x, int y, int count, const uint32_t* in);
 
     // Bit-field masks for 16 and 32 bits (red, green, blue).
-    uint32_t RedMask() const { return m_masks[0]; }
-    uint32_t GreenMask() const { return m_masks[1]; }
-    uint32_t BlueMask() const { return m_masks[2]; }
+    uint32_t GetRedMask() const { return m_masks[0]; }
+    uint32_t GetGreenMask() const { return m_masks[1]; }
+    uint32_t GetBlueMask() const { return m_masks[2]; }
 
 private:
     struct Channel {

@@ -86,8 +86,8 @@ bool ValidFormat(const Header& header)
 // False when the data ends before the end-of-bitmap code.
 bool DecodeRle(std::span<const uint8_t> data, Bitmap& bitmap, bool fourBit)
 {
-    int width = bitmap.Width();
-    int height = bitmap.Height();
+    int width = bitmap.GetWidth();
+    int height = bitmap.GetHeight();
     int x = 0;
     int row = 0;  // from the bottom
     size_t at = 0;
@@ -161,7 +161,7 @@ std::unique_ptr<Bitmap> BmpDecoder::Decode(std::span<const uint8_t> dib, size_t 
         return nullptr;
 
     // The section's own description: a plain header followed by masks or
-    // the colour table.
+    // the color table.
     std::vector<uint8_t> info(sizeof(BitmapInfoHeader) + 256 * sizeof(RgbQuad));
     BitmapInfoHeader out {};
     out.biSize = sizeof(BitmapInfoHeader);
@@ -216,9 +216,9 @@ std::unique_ptr<Bitmap> BmpDecoder::Decode(std::span<const uint8_t> dib, size_t 
             return nullptr;
         return bitmap;
     }
-    if (pixels.size() < bitmap->ImageBytes())
+    if (pixels.size() < bitmap->GetImageBytes())
         return nullptr;
-    std::memcpy(bitmap->Bits(), pixels.data(), bitmap->ImageBytes());
+    std::memcpy(bitmap->GetBits(), pixels.data(), bitmap->GetImageBytes());
     return bitmap;
 }
 

@@ -10,11 +10,11 @@ inline constexpr int BS_NULL = 1;
 // A solid brush, or a null (hollow) brush that fills nothing.
 class Brush {
 public:
-    constexpr Brush(int style, COLORREF colour) : m_style(style), m_colour(colour) { }
-    explicit constexpr Brush(COLORREF colour) : m_style(BS_SOLID), m_colour(colour) { }
+    constexpr Brush(int style, COLORREF color) : m_style(style), m_color(color) { }
+    explicit constexpr Brush(COLORREF color) : m_style(BS_SOLID), m_color(color) { }
 
-    int Style() const { return m_style; }
-    COLORREF Color() const { return m_colour; }
+    int GetStyle() const { return m_style; }
+    COLORREF GetColor() const { return m_color; }
     bool IsNull() const { return m_style == BS_NULL; }
 
     static const Brush& White();
@@ -23,7 +23,7 @@ public:
 
 private:
     int m_style;
-    COLORREF m_colour;
+    COLORREF m_color;
 };
 
 }

@@ -112,7 +112,7 @@ const Palette* DrawContext::SelectPalette(const Palette* palette, bool)
 
 int DrawContext::RealizePalette()
 {
-    return m_state.palette ? static_cast<int>(m_state.palette->Count()) : 0;
+    return m_state.palette ? static_cast<int>(m_state.palette->GetCount()) : 0;
 }
 
 int DrawContext::SaveDC()
@@ -131,14 +131,14 @@ bool DrawContext::RestoreDC(int saved)
     return true;
 }
 
-COLORREF DrawContext::SetTextColor(COLORREF colour)
+COLORREF DrawContext::SetTextColor(COLORREF color)
 {
-    return std::exchange(m_state.textColour, colour);
+    return std::exchange(m_state.textColor, color);
 }
 
-COLORREF DrawContext::SetBkColor(COLORREF colour)
+COLORREF DrawContext::SetBkColor(COLORREF color)
 {
-    return std::exchange(m_state.backColour, colour);
+    return std::exchange(m_state.backColor, color);
 }
 
 int DrawContext::SetBkMode(int mode)
@@ -179,16 +179,16 @@ COLORREF DrawContext::GetPixel(int x, int y) const
     return m_state.bitmap ? m_state.bitmap->GetPixel(x, y) : CLR_INVALID;
 }
 
-COLORREF DrawContext::SetPixel(int x, int y, COLORREF colour)
+COLORREF DrawContext::SetPixel(int x, int y, COLORREF color)
 {
-    if (!m_state.bitmap || !m_state.bitmap->SetPixel(x, y, colour))
+    if (!m_state.bitmap || !m_state.bitmap->SetPixel(x, y, color))
         return CLR_INVALID;
     return m_state.bitmap->GetPixel(x, y);
 }
 
-bool DrawContext::SetPixelV(int x, int y, COLORREF colour)
+bool DrawContext::SetPixelV(int x, int y, COLORREF color)
 {
-    return m_state.bitmap && m_state.bitmap->SetPixel(x, y, colour);
+    return m_state.bitmap && m_state.bitmap->SetPixel(x, y, color);
 }
 
 bool DrawContext::BitBlt(int x, int y, int w, int h, const DrawContext* source, int srcX, int srcY, uint32_t rop)
@@ -221,22 +221,22 @@ int DrawContext::StretchDIBits(int x, int y, int w, int h, int srcX, int srcY, i
     std::unique_ptr<Bitmap> source = Bitmap::CreateDibSection(info, infoBytes);
     if (!source)
         return 0;
-    std::memcpy(source->Bits(), bits, source->ImageBytes());
+    std::memcpy(source->GetBits(), bits, source->GetImageBytes());
     DrawContext from(source.get());
     bool drawn = w == srcW && h == srcH ? BitBlt(x, y, w, h, &from, srcX, srcY, rop)
                                         : StretchBlt(x, y, w, h, &from, srcX, srcY, srcW, srcH, rop);
     return drawn ? std::abs(h) : 0;
 }
 
-bool DrawContext::FillSolidRect(const Rect& rect, COLORREF colour)
+bool DrawContext::FillSolidRect(const Rect& rect, COLORREF color)
 {
     if (!m_state.bitmap)
         return false;
-    Rect area = rect.Intersect({ 0, 0, m_state.bitmap->Width(), m_state.bitmap->Height() });
+    Rect area = rect.Intersect({ 0, 0, m_state.bitmap->GetWidth(), m_state.bitmap->GetHeight() });
     if (area.IsEmpty())
         return true;
     for (int y = area.top; y < area.bottom; ++y)
-        FillSpan(y, area.left, area.right, colour);
+        FillSpan(y, area.left, area.right, color);
     return true;
 }
 
@@ -244,18 +244,18 @@ bool DrawContext::FillRect(const Rect& rect, const Brush& brush)
 {
     if (brush.IsNull())
         return m_state.bitmap != nullptr;
-    return FillSolidRect(rect, brush.Color());
+    return FillSolidRect(rect, brush.GetColor());
 }
 
-void DrawContext::FillSpan(int y, int x0, int x1, COLORREF colour)
+void DrawContext::FillSpan(int y, int x0, int x1, COLORREF color)
 {
     Bitmap& bitmap = *m_state.bitmap;
     x0 = std::max(x0, 0);
-    x1 = std::min(x1, bitmap.Width());
-    if (y < 0 || y >= bitmap.Height() || x0 >= x1)
+    x1 = std::min(x1, bitmap.GetWidth());
+    if (y < 0 || y >= bitmap.GetHeight() || x0 >= x1)
         return;
-    uint32_t raw = bitmap.RawFromColor(colour);
-    if (bitmap.BitsPerPixel() == 24) {
+    uint32_t raw = bitmap.RawFromColor(color);
+    if (bitmap.GetBitsPerPixel() == 24) {
         uint8_t* p = bitmap.Row(y) + 3 * x0;
         for (int x = x0; x < x1; ++x, p += 3) {
             p[0] = static_cast<uint8_t>(raw);
@@ -273,7 +273,7 @@ Point DrawContext::MoveTo(int x, int y)
     return std::exchange(m_state.position, Point { x, y });
 }
 
-void DrawContext::PlotLine(Point from, Point to, COLORREF colour)
+void DrawContext::PlotLine(Point from, Point to, COLORREF color)
 {
     // Bresenham; the end point is left out.
     int dx = std::abs(to.x - from.x);
@@ -283,7 +283,7 @@ void DrawContext::PlotLine(Point from, Point to, COLORREF colour)
     int error = dx + dy;
     Point p = from;
     while (!(p == to)) {
-        m_state.bitmap->SetPixel(p.x, p.y, colour);
+        m_state.bitmap->SetPixel(p.x, p.y, color);
         int doubled = 2 * error;
         if (doubled >= dy) {
             error += dy;
@@ -302,7 +302,7 @@ bool DrawContext::LineTo(int x, int y)
         return false;
     Point from = std::exchange(m_state.position, Point { x, y });
     if (!m_state.pen->IsNull())
-        PlotLine(from, { x, y }, m_state.pen->Color());
+        PlotLine(from, { x, y }, m_state.pen->GetColor());
     return true;
 }
 
@@ -312,7 +312,7 @@ bool DrawContext::Polyline(std::span<const Point> points)
         return false;
     if (!m_state.pen->IsNull()) {
         for (size_t i = 1; i < points.size(); ++i)
-            PlotLine(points[i - 1], points[i], m_state.pen->Color());
+            PlotLine(points[i - 1], points[i], m_state.pen->GetColor());
     }
     return true;
 }
@@ -322,9 +322,9 @@ void DrawContext::StrokeClosed(std::span<const Point> points)
     if (m_state.pen->IsNull() || points.empty())
         return;
     for (size_t i = 0; i < points.size(); ++i)
-        PlotLine(points[i], points[(i + 1) % points.size()], m_state.pen->Color());
+        PlotLine(points[i], points[(i + 1) % points.size()], m_state.pen->GetColor());
     if (points.size() == 1)
-        m_state.bitmap->SetPixel(points[0].x, points[0].y, m_state.pen->Color());
+        m_state.bitmap->SetPixel(points[0].x, points[0].y, m_state.pen->GetColor());
 }
 
 void DrawContext::FillPolygons(std::span<const Point> points, std::span<const int> counts)
@@ -352,7 +352,7 @@ void DrawContext::FillPolygons(std::span<const Point> points, std::span<const in
         start += static_cast<size_t>(count);
     }
     minY = std::max(minY, 0);
-    maxY = std::min(maxY, m_state.bitmap->Height());
+    maxY = std::min(maxY, m_state.bitmap->GetHeight());
     std::vector<std::pair<double, int>> crossings;
     for (int y = minY; y < maxY; ++y) {
         // Pixel centres inside the outline are filled.
@@ -370,7 +370,7 @@ void DrawContext::FillPolygons(std::span<const Point> points, std::span<const in
             bool inside = m_state.polyFillMode == WINDING ? winding != 0 : (i % 2) == 0;
             if (inside)
                 FillSpan(y, static_cast<int>(std::ceil(crossings[i].first - 0.5)),
-                    static_cast<int>(std::ceil(crossings[i + 1].first - 0.5)), m_state.brush->Color());
+                    static_cast<int>(std::ceil(crossings[i + 1].first - 0.5)), m_state.brush->GetColor());
         }
     }
 }
@@ -412,11 +412,11 @@ bool DrawContext::Rectangle(int left, int top, int right, int bottom)
     if (m_state.pen->IsNull()) {
         // Without an outline the filled area is one pixel smaller.
         if (!m_state.brush->IsNull())
-            FillSolidRect({ left, top, right - 1, bottom - 1 }, m_state.brush->Color());
+            FillSolidRect({ left, top, right - 1, bottom - 1 }, m_state.brush->GetColor());
         return true;
     }
     if (!m_state.brush->IsNull())
-        FillSolidRect({ left + 1, top + 1, right - 1, bottom - 1 }, m_state.brush->Color());
+        FillSolidRect({ left + 1, top + 1, right - 1, bottom - 1 }, m_state.brush->GetColor());
     const Point corners[4] = { { left, top }, { right - 1, top }, { right - 1, bottom - 1 }, { left, bottom - 1 } };
     StrokeClosed(corners);
     return true;
@@ -480,20 +480,20 @@ bool DrawContext::DrawIcon(int x, int y, const Icon& icon)
 
 bool DrawContext::DrawIconEx(int x, int y, const Icon& icon, int w, int h, const Brush* flickerBrush)
 {
-    if (!m_state.bitmap || !icon.Colour())
+    if (!m_state.bitmap || !icon.GetColor())
         return false;
-    w = w ? w : icon.Width();
-    h = h ? h : icon.Height();
+    w = w ? w : icon.GetWidth();
+    h = h ? h : icon.GetHeight();
     if (flickerBrush)
         FillRect({ x, y, x + w, y + h }, *flickerBrush);
-    // The mask keeps the background where it is 1; the colour image is
+    // The mask keeps the background where it is 1; the color image is
     // then combined in.
     bool averaging = false;
-    if (icon.Mask())
-        StretchBitmap(*m_state.bitmap, x, y, w, h, *icon.Mask(), 0, 0, icon.Mask()->Width(), icon.Mask()->Height(),
+    if (icon.GetMask())
+        StretchBitmap(*m_state.bitmap, x, y, w, h, *icon.GetMask(), 0, 0, icon.GetMask()->GetWidth(), icon.GetMask()->GetHeight(),
             SRCAND, averaging);
-    return StretchBitmap(*m_state.bitmap, x, y, w, h, *icon.Colour(), 0, 0, icon.Width(), icon.Height(),
-        icon.Mask() ? SRCINVERT : SRCCOPY, averaging);
+    return StretchBitmap(*m_state.bitmap, x, y, w, h, *icon.GetColor(), 0, 0, icon.GetWidth(), icon.GetHeight(),
+        icon.GetMask() ? SRCINVERT : SRCCOPY, averaging);
 }
 
 bool DrawContext::TextOut(int x, int y, std::string_view text)
@@ -504,7 +504,7 @@ bool DrawContext::TextOut(int x, int y, std::string_view text)
     if (!font)
         return false;
     TextRun run = TextLayout::LayoutTextOut(font, x, y, text);
-    return RenderText(*m_state.bitmap, run, m_state.textColour, m_state.backMode, m_state.backColour);
+    return RenderText(*m_state.bitmap, run, m_state.textColor, m_state.backMode, m_state.backColor);
 }
 
 int DrawContext::DrawText(std::string_view text, Rect& rect, unsigned format)
@@ -515,7 +515,7 @@ int DrawContext::DrawText(std::string_view text, Rect& rect, unsigned format)
     TextRun run;
     int height = TextLayout::LayoutDrawText(font, text, rect, format, run);
     if (!(format & DT_CALCRECT))
-        RenderText(*m_state.bitmap, run, m_state.textColour, m_state.backMode, m_state.backColour);
+        RenderText(*m_state.bitmap, run, m_state.textColor, m_state.backMode, m_state.backColor);
     return height;
 }
 

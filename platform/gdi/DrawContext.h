@@ -24,8 +24,8 @@ struct DrawState {
     const Brush* brush = nullptr;
     std::shared_ptr<const Font> font;
     const Palette* palette = nullptr;
-    COLORREF textColour = RGB(0, 0, 0);
-    COLORREF backColour = RGB(255, 255, 255);
+    COLORREF textColor = RGB(0, 0, 0);
+    COLORREF backColor = RGB(255, 255, 255);
     int backMode = OPAQUE;
     int mapMode = MM_TEXT;
     int polyFillMode = ALTERNATE;
@@ -35,7 +35,7 @@ struct DrawState {
 };
 
 // A device context over a bitmap: the selected bitmap is drawn into with the
-// selected pen, brush and font, text colour and background mode. A new
+// selected pen, brush and font, text color and background mode. A new
 // context has the black pen, the white brush, no font (the text layer's
 // default face) and no bitmap; with no bitmap every drawing call draws
 // nothing and reports failure. Selections do not own what they select.
@@ -71,10 +71,10 @@ public:
     int SaveDC();
     bool RestoreDC(int saved);
 
-    COLORREF SetTextColor(COLORREF colour);
-    COLORREF GetTextColor() const { return m_state.textColour; }
-    COLORREF SetBkColor(COLORREF colour);
-    COLORREF GetBkColor() const { return m_state.backColour; }
+    COLORREF SetTextColor(COLORREF color);
+    COLORREF GetTextColor() const { return m_state.textColor; }
+    COLORREF SetBkColor(COLORREF color);
+    COLORREF GetBkColor() const { return m_state.backColor; }
     // 0 for a mode other than TRANSPARENT and OPAQUE.
     int SetBkMode(int mode);
     int GetBkMode() const { return m_state.backMode; }
@@ -86,30 +86,30 @@ public:
     int GetStretchBltMode() const { return m_state.stretchMode; }
     Point SetBrushOrg(Point origin);
 
-    // Pixels (CLR_INVALID outside the bitmap). SetPixel returns the colour
+    // Pixels (CLR_INVALID outside the bitmap). SetPixel returns the color
     // actually written.
     COLORREF GetPixel(int x, int y) const;
-    COLORREF SetPixel(int x, int y, COLORREF colour);
-    bool SetPixelV(int x, int y, COLORREF colour);
+    COLORREF SetPixel(int x, int y, COLORREF color);
+    bool SetPixelV(int x, int y, COLORREF color);
 
     // Block transfers from `source` (null for BLACKNESS, WHITENESS and
     // DSTINVERT) with one of the raster operations of GdiTypes.h; any other
     // operation fails. Both rectangles are clipped to their bitmaps. The
-    // operations combine colours; an indexed target stores the nearest
-    // entry of its colour table.
+    // operations combine colors; an indexed target stores the nearest
+    // entry of its color table.
     bool BitBlt(int x, int y, int w, int h, const DrawContext* source, int srcX, int srcY, uint32_t rop);
     // Scales the source rectangle onto the destination: HALFTONE averages
     // the source area behind each destination pixel, other modes sample.
     bool StretchBlt(int x, int y, int w, int h, const DrawContext* source, int srcX, int srcY, int srcW, int srcH,
         uint32_t rop);
-    // As StretchBlt from pixels described by `info` (header and colour table
+    // As StretchBlt from pixels described by `info` (header and color table
     // or masks, `infoBytes` long) and `bits`; returns the rows drawn, 0 on
     // failure.
     int StretchDIBits(int x, int y, int w, int h, int srcX, int srcY, int srcW, int srcH, const uint8_t* bits,
         const BitmapInfo& info, size_t infoBytes, uint32_t rop);
 
-    // Fills with a colour regardless of pen, brush and modes.
-    bool FillSolidRect(const Rect& rect, COLORREF colour);
+    // Fills with a color regardless of pen, brush and modes.
+    bool FillSolidRect(const Rect& rect, COLORREF color);
     // Fills with the selected brush (nothing for a null brush).
     bool FillRect(const Rect& rect, const Brush& brush);
 
@@ -135,18 +135,18 @@ public:
     bool DrawIconEx(int x, int y, const Icon& icon, int w, int h, const Brush* flickerBrush);
 
     // Text through the selected font, laid out by the text layer and blended
-    // in the text colour; in OPAQUE mode each text cell is first filled with
-    // the background colour. DrawText returns the height of the text, 0 on
+    // in the text color; in OPAQUE mode each text cell is first filled with
+    // the background color. DrawText returns the height of the text, 0 on
     // failure; with DT_CALCRECT it only measures into `rect`.
     bool TextOut(int x, int y, std::string_view text);
     int DrawText(std::string_view text, Rect& rect, unsigned format);
 
 private:
     // Fills the spans of one scanline [x0, x1) with the brush.
-    void FillSpan(int y, int x0, int x1, COLORREF colour);
+    void FillSpan(int y, int x0, int x1, COLORREF color);
     void FillPolygons(std::span<const Point> points, std::span<const int> counts);
     void StrokeClosed(std::span<const Point> points);
-    void PlotLine(Point from, Point to, COLORREF colour);
+    void PlotLine(Point from, Point to, COLORREF color);
 
     DrawState m_state;
     std::vector<DrawState> m_saved;

@@ -126,9 +126,9 @@ struct FontFace::Impl {
 
 bool FontFace::ReadDesign(FreeTypeLibrary& library, const std::string& path, int index, Design& design)
 {
-    std::lock_guard guard(library.FaceLifetimeLock());
+    std::lock_guard guard(library.GetFaceLifetimeLock());
     FT_Face face = nullptr;
-    if (FT_New_Face(library.Handle(), path.c_str(), index, &face) != 0)
+    if (FT_New_Face(library.GetHandle(), path.c_str(), index, &face) != 0)
         return false;
     bool usable = FT_IS_SCALABLE(face) && face->units_per_EM > 0;
     if (usable)
@@ -143,8 +143,8 @@ std::shared_ptr<FontFace> FontFace::Open(std::shared_ptr<FreeTypeLibrary> librar
         return nullptr;
     auto impl = std::make_unique<Impl>();
     {
-        std::lock_guard guard(library->FaceLifetimeLock());
-        if (FT_New_Face(library->Handle(), key.path.c_str(), key.index, &impl->face) != 0)
+        std::lock_guard guard(library->GetFaceLifetimeLock());
+        if (FT_New_Face(library->GetHandle(), key.path.c_str(), key.index, &impl->face) != 0)
             return nullptr;
         if (!FT_IS_SCALABLE(impl->face) || impl->face->units_per_EM == 0
             || FT_Set_Pixel_Sizes(impl->face, key.pixelWidth, key.pixelHeight) != 0) {
@@ -165,7 +165,7 @@ FontFace::FontFace(std::shared_ptr<FreeTypeLibrary> library, const FontFaceKey& 
 
 FontFace::~FontFace()
 {
-    std::lock_guard guard(m_library->FaceLifetimeLock());
+    std::lock_guard guard(m_library->GetFaceLifetimeLock());
     FT_Done_Face(m_impl->face);
 }
 

@@ -24,8 +24,8 @@ public:
     FreeTypeLibrary(const FreeTypeLibrary&) = delete;
     FreeTypeLibrary& operator=(const FreeTypeLibrary&) = delete;
 
-    FT_LibraryRec_* Handle() const { return m_library; }
-    std::mutex& FaceLifetimeLock() { return m_faceLifetimeLock; }
+    FT_LibraryRec_* GetHandle() const { return m_library; }
+    std::mutex& GetFaceLifetimeLock() { return m_faceLifetimeLock; }
 
 private:
     explicit FreeTypeLibrary(FT_LibraryRec_* library) : m_library(library) { }

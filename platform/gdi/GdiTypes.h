@@ -4,8 +4,8 @@
 
 namespace lumarra {
 
-// A colour as 0x00BBGGRR; kNoColor stands for "no colour" wherever a key or an
-// optional colour is taken, and is what pixel reads return outside a bitmap.
+// A color as 0x00BBGGRR; kNoColor stands for "no colour" wherever a key or an
+// optional color is taken, and is what pixel reads return outside a bitmap.
 using COLORREF = uint32_t;
 inline constexpr COLORREF kNoColor = 0xFFFFFFFF;
 inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
@@ -14,9 +14,9 @@ constexpr COLORREF RGB(uint8_t red, uint8_t green, uint8_t blue)
 {
     return static_cast<COLORREF>(red) | static_cast<COLORREF>(green) << 8 | static_cast<COLORREF>(blue) << 16;
 }
-constexpr uint8_t GetRValue(COLORREF colour) { return static_cast<uint8_t>(colour); }
-constexpr uint8_t GetGValue(COLORREF colour) { return static_cast<uint8_t>(colour >> 8); }
-constexpr uint8_t GetBValue(COLORREF colour) { return static_cast<uint8_t>(colour >> 16); }
+constexpr uint8_t GetRValue(COLORREF color) { return static_cast<uint8_t>(color); }
+constexpr uint8_t GetGValue(COLORREF color) { return static_cast<uint8_t>(color >> 8); }
+constexpr uint8_t GetBValue(COLORREF color) { return static_cast<uint8_t>(color >> 16); }
 
 struct Point {
     int x = 0;
@@ -40,8 +40,8 @@ struct Rect {
     // The rectangle of `w` × `h` pixels whose top-left corner is (x, y).
     static constexpr Rect FromSize(int x, int y, int w, int h) { return { x, y, x + w, y + h }; }
 
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
+    int GetWidth() const { return right - left; }
+    int GetHeight() const { return bottom - top; }
     bool IsEmpty() const { return right <= left || bottom <= top; }
     bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
     Rect Intersect(const Rect& other) const;
@@ -114,7 +114,7 @@ struct RgbQuad {
     uint8_t rgbReserved;
 };
 
-// A header followed by its colour table (or three bit-field masks).
+// A header followed by its color table (or three bit-field masks).
 struct BitmapInfo {
     BitmapInfoHeader bmiHeader;
     RgbQuad bmiColors[1];

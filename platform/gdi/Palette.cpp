@@ -18,8 +18,8 @@ constexpr std::array<RgbQuad, 16> kVgaTable = {
     Quad(255, 0, 0), Quad(255, 0, 255), Quad(255, 255, 0), Quad(255, 255, 255),
 };
 
-// The fixed 8-bit table, as stored bytes: twenty static colours split around
-// the colour cube of the levels 0, 51, ... 255 plus extra greys.
+// The fixed 8-bit table, as stored bytes: twenty static colors split around
+// the color cube of the levels 0, 51, ... 255 plus extra greys.
 std::array<RgbQuad, 256> BuildTable256()
 {
     std::array<RgbQuad, 256> table {};
@@ -39,7 +39,7 @@ std::array<RgbQuad, 256> BuildTable256()
         table[at++] = Quad(grey, grey, grey);
     for (uint8_t grey : moreGreys)
         table[at++] = Quad(grey, grey, grey);
-    // The cube without the corners that the static colours already hold.
+    // The cube without the corners that the static colors already hold.
     for (int b = 0; b < 6; ++b) {
         for (int g = 0; g < 6; ++g) {
             for (int r = 0; r < 6; ++r) {
@@ -57,11 +57,11 @@ std::array<RgbQuad, 256> BuildTable256()
     return table;
 }
 
-int Distance(const RgbQuad& entry, COLORREF colour)
+int Distance(const RgbQuad& entry, COLORREF color)
 {
-    int dr = entry.rgbRed - GetRValue(colour);
-    int dg = entry.rgbGreen - GetGValue(colour);
-    int db = entry.rgbBlue - GetBValue(colour);
+    int dr = entry.rgbRed - GetRValue(color);
+    int dg = entry.rgbGreen - GetGValue(color);
+    int db = entry.rgbBlue - GetBValue(color);
     return dr * dr + dg * dg + db * db;
 }
 
@@ -78,12 +78,12 @@ std::span<const RgbQuad, 16> DefaultColorTable16()
     return kVgaTable;
 }
 
-uint32_t NearestColorIndex(std::span<const RgbQuad> table, COLORREF colour)
+uint32_t NearestColorIndex(std::span<const RgbQuad> table, COLORREF color)
 {
     uint32_t best = 0;
     int bestDistance = 1 << 30;
     for (size_t i = 0; i < table.size() && bestDistance > 0; ++i) {
-        int distance = Distance(table[i], colour);
+        int distance = Distance(table[i], color);
         if (distance < bestDistance) {
             bestDistance = distance;
             best = static_cast<uint32_t>(i);
@@ -113,9 +113,9 @@ Palette::Palette(std::vector<PaletteEntry> entries) : m_entries(std::move(entrie
         m_quads.push_back({ entry.peBlue, entry.peGreen, entry.peRed, 0 });
 }
 
-uint32_t Palette::NearestIndex(COLORREF colour) const
+uint32_t Palette::NearestIndex(COLORREF color) const
 {
-    return NearestColorIndex(m_quads, colour);
+    return NearestColorIndex(m_quads, color);
 }
 
 }

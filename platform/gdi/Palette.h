@@ -23,15 +23,15 @@ public:
 
     // Null when `entries` is empty or longer than kMaxEntries.
     static std::unique_ptr<Palette> Create(std::span<const PaletteEntry> entries);
-    // The 256-colour halftone palette: the fixed colours of the default
-    // 8-bit colour table.
+    // The 256-color halftone palette: the fixed colors of the default
+    // 8-bit color table.
     static std::unique_ptr<Palette> CreateHalftone();
 
-    size_t Count() const { return m_entries.size(); }
+    size_t GetCount() const { return m_entries.size(); }
     const PaletteEntry& Entry(size_t index) const { return m_entries[index]; }
-    // Index of the entry nearest to `colour` in RGB distance; the first of
+    // Index of the entry nearest to `color` in RGB distance; the first of
     // equally near entries wins.
-    uint32_t NearestIndex(COLORREF colour) const;
+    uint32_t NearestIndex(COLORREF color) const;
 
 private:
     explicit Palette(std::vector<PaletteEntry> entries);
@@ -40,12 +40,12 @@ private:
     std::vector<RgbQuad> m_quads;
 };
 
-// The fixed 256-entry colour table every new 8-bit bitmap gets, and the
+// The fixed 256-entry color table every new 8-bit bitmap gets, and the
 // 16-entry VGA table of new 4-bit bitmaps.
 std::span<const RgbQuad, 256> DefaultColorTable256();
 std::span<const RgbQuad, 16> DefaultColorTable16();
 
-// Index of the entry of `table` nearest to `colour`.
-uint32_t NearestColorIndex(std::span<const RgbQuad> table, COLORREF colour);
+// Index of the entry of `table` nearest to `color`.
+uint32_t NearestColorIndex(std::span<const RgbQuad> table, COLORREF color);
 
 }

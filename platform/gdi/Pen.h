@@ -10,10 +10,10 @@ inline constexpr int PS_NULL = 5;
 // A cosmetic pen: solid and one pixel wide, or null (draws nothing).
 class Pen {
 public:
-    constexpr Pen(int style, COLORREF colour) : m_style(style), m_colour(colour) { }
+    constexpr Pen(int style, COLORREF color) : m_style(style), m_color(color) { }
 
-    int Style() const { return m_style; }
-    COLORREF Color() const { return m_colour; }
+    int GetStyle() const { return m_style; }
+    COLORREF GetColor() const { return m_color; }
     bool IsNull() const { return m_style == PS_NULL; }
 
     static const Pen& Black();
@@ -22,7 +22,7 @@ public:
 
 private:
     int m_style;
-    COLORREF m_colour;
+    COLORREF m_color;
 };
 
 }

@@ -72,17 +72,17 @@ bool ClipAxis(int& dst, int& src, int& length, int dstLimit, int srcLimit, bool 
 
 pixman_format_code_t PixmanFormat(const Bitmap& bitmap)
 {
-    switch (bitmap.BitsPerPixel()) {
+    switch (bitmap.GetBitsPerPixel()) {
     case 16:
-        if (bitmap.RedMask() == 0xF800 && bitmap.GreenMask() == 0x07E0 && bitmap.BlueMask() == 0x001F)
+        if (bitmap.GetRedMask() == 0xF800 && bitmap.GetGreenMask() == 0x07E0 && bitmap.GetBlueMask() == 0x001F)
             return PIXMAN_r5g6b5;
-        if (bitmap.RedMask() == 0x7C00 && bitmap.GreenMask() == 0x03E0 && bitmap.BlueMask() == 0x001F)
+        if (bitmap.GetRedMask() == 0x7C00 && bitmap.GetGreenMask() == 0x03E0 && bitmap.GetBlueMask() == 0x001F)
             return PIXMAN_x1r5g5b5;
         return static_cast<pixman_format_code_t>(0);
     case 24:
         return PIXMAN_r8g8b8;
     case 32:
-        if (bitmap.RedMask() == 0xFF0000 && bitmap.GreenMask() == 0xFF00 && bitmap.BlueMask() == 0xFF)
+        if (bitmap.GetRedMask() == 0xFF0000 && bitmap.GetGreenMask() == 0xFF00 && bitmap.GetBlueMask() == 0xFF)
             return PIXMAN_x8r8g8b8;
         return static_cast<pixman_format_code_t>(0);
     default:
@@ -98,51 +98,51 @@ using PixmanImage = std::unique_ptr<pixman_image_t, PixmanImageDeleter>;
 // The bitmap's memory as pixman sees it: rows in memory order.
 PixmanImage WrapMemory(const Bitmap& bitmap, pixman_format_code_t format)
 {
-    return PixmanImage(pixman_image_create_bits_no_clear(format, bitmap.Width(), bitmap.Height(),
-        reinterpret_cast<uint32_t*>(const_cast<uint8_t*>(bitmap.Bits())), bitmap.Stride()));
+    return PixmanImage(pixman_image_create_bits_no_clear(format, bitmap.GetWidth(), bitmap.GetHeight(),
+        reinterpret_cast<uint32_t*>(const_cast<uint8_t*>(bitmap.GetBits())), bitmap.GetStride()));
 }
 
 int MemoryRow(const Bitmap& bitmap, int y)
 {
-    return bitmap.IsTopDown() ? y : bitmap.Height() - 1 - y;
+    return bitmap.IsTopDown() ? y : bitmap.GetHeight() - 1 - y;
 }
 
 bool SameFormat(const Bitmap& a, const Bitmap& b)
 {
-    if (a.BitsPerPixel() != b.BitsPerPixel())
+    if (a.GetBitsPerPixel() != b.GetBitsPerPixel())
         return false;
-    if (a.BitsPerPixel() <= 8) {
-        const auto& ta = a.ColorTable();
-        const auto& tb = b.ColorTable();
+    if (a.GetBitsPerPixel() <= 8) {
+        const auto& ta = a.GetColorTable();
+        const auto& tb = b.GetColorTable();
         return ta.size() == tb.size() && std::memcmp(ta.data(), tb.data(), ta.size() * sizeof(RgbQuad)) == 0;
     }
-    return a.RedMask() == b.RedMask() && a.GreenMask() == b.GreenMask() && a.BlueMask() == b.BlueMask();
+    return a.GetRedMask() == b.GetRedMask() && a.GetGreenMask() == b.GetGreenMask() && a.GetBlueMask() == b.GetBlueMask();
 }
 
 void CopyRows(Bitmap& target, int x, int y, int w, int h, const Bitmap& source, int srcX, int srcY)
 {
-    if (x == 0 && srcX == 0 && w == target.Width() && w == source.Width() && target.Stride() == source.Stride()
+    if (x == 0 && srcX == 0 && w == target.GetWidth() && w == source.GetWidth() && target.GetStride() == source.GetStride()
         && target.IsTopDown() == source.IsTopDown()) {
         // Whole rows alike in memory: one block from the lowest address.
         uint8_t* to = target.IsTopDown() ? target.Row(y) : target.Row(y + h - 1);
         const uint8_t* from = source.IsTopDown() ? source.Row(srcY) : source.Row(srcY + h - 1);
-        std::memcpy(to, from, static_cast<size_t>(h) * static_cast<size_t>(target.Stride()));
+        std::memcpy(to, from, static_cast<size_t>(h) * static_cast<size_t>(target.GetStride()));
         return;
     }
-    size_t bytes = static_cast<size_t>(w) * static_cast<size_t>(target.BitsPerPixel() / 8);
-    size_t dstOffset = static_cast<size_t>(x) * static_cast<size_t>(target.BitsPerPixel() / 8);
-    size_t srcOffset = static_cast<size_t>(srcX) * static_cast<size_t>(source.BitsPerPixel() / 8);
+    size_t bytes = static_cast<size_t>(w) * static_cast<size_t>(target.GetBitsPerPixel() / 8);
+    size_t dstOffset = static_cast<size_t>(x) * static_cast<size_t>(target.GetBitsPerPixel() / 8);
+    size_t srcOffset = static_cast<size_t>(srcX) * static_cast<size_t>(source.GetBitsPerPixel() / 8);
     for (int row = 0; row < h; ++row)
         std::memcpy(target.Row(y + row) + dstOffset, source.Row(srcY + row) + srcOffset, bytes);
 }
 
-// An 8-bit palette source as pixman reads it: entries past the colour table
+// An 8-bit palette source as pixman reads it: entries past the color table
 // are black, as the per-pixel path reads them.
 std::unique_ptr<pixman_indexed_t> IndexedColors(const Bitmap& source)
 {
     auto indexed = std::make_unique<pixman_indexed_t>();
     indexed->color = 1;
-    const std::vector<RgbQuad>& table = source.ColorTable();
+    const std::vector<RgbQuad>& table = source.GetColorTable();
     for (size_t i = 0; i < std::size(indexed->rgba); ++i) {
         RgbQuad entry = i < table.size() ? table[i] : RgbQuad {};
         indexed->rgba[i] = 0xFF000000u | static_cast<uint32_t>(entry.rgbRed) << 16
@@ -155,8 +155,8 @@ bool ConvertWithPixman(Bitmap& target, int x, int y, int w, int h, const Bitmap&
 {
     pixman_format_code_t targetFormat = PixmanFormat(target);
     // Palette pictures (the card sheets) convert through pixman's indexed
-    // format as sources only: writing one would need a reverse colour map.
-    bool indexedSource = source.BitsPerPixel() == 8;
+    // format as sources only: writing one would need a reverse color map.
+    bool indexedSource = source.GetBitsPerPixel() == 8;
     pixman_format_code_t sourceFormat = indexedSource ? PIXMAN_c8 : PixmanFormat(source);
     if (!targetFormat || !sourceFormat)
         return false;
@@ -171,8 +171,8 @@ bool ConvertWithPixman(Bitmap& target, int x, int y, int w, int h, const Bitmap&
     }
     if (target.IsTopDown() == source.IsTopDown()) {
         // Both rectangles are flipped alike in memory: one call.
-        int memSrcY = source.IsTopDown() ? srcY : source.Height() - srcY - h;
-        int memDstY = target.IsTopDown() ? y : target.Height() - y - h;
+        int memSrcY = source.IsTopDown() ? srcY : source.GetHeight() - srcY - h;
+        int memDstY = target.IsTopDown() ? y : target.GetHeight() - y - h;
         pixman_image_composite32(PIXMAN_OP_SRC, src.get(), nullptr, dst.get(), srcX, memSrcY, 0, 0, x, memDstY, w, h);
         return true;
     }
@@ -186,10 +186,10 @@ bool ConvertWithPixman(Bitmap& target, int x, int y, int w, int h, const Bitmap&
 // themselves: every channel sits at the same bits in both.
 bool CombineBytes(Bitmap& target, int x, int y, int w, int h, const Bitmap& source, int srcX, int srcY, uint32_t rop)
 {
-    if (target.BitsPerPixel() < 16 || !SameFormat(target, source)
+    if (target.GetBitsPerPixel() < 16 || !SameFormat(target, source)
         || (rop != SRCAND && rop != SRCPAINT && rop != SRCINVERT))
         return false;
-    size_t bytesPerPixel = static_cast<size_t>(target.BitsPerPixel() / 8);
+    size_t bytesPerPixel = static_cast<size_t>(target.GetBitsPerPixel() / 8);
     size_t count = static_cast<size_t>(w) * bytesPerPixel;
     for (int row = 0; row < h; ++row) {
         uint8_t* d = target.Row(y + row) + static_cast<size_t>(x) * bytesPerPixel;
@@ -208,7 +208,7 @@ bool CombineBytes(Bitmap& target, int x, int y, int w, int h, const Bitmap& sour
 // under its black bits.
 bool AndMonoMask(Bitmap& target, int x, int y, int w, int h, const Bitmap& source, int srcX, int srcY, uint32_t rop)
 {
-    if (rop != SRCAND || target.BitsPerPixel() != 24 || source.BitsPerPixel() != 1 || source.ColorTable().size() != 2
+    if (rop != SRCAND || target.GetBitsPerPixel() != 24 || source.GetBitsPerPixel() != 1 || source.GetColorTable().size() != 2
         || source.ColorFromRaw(0) != RGB(0, 0, 0) || source.ColorFromRaw(1) != RGB(255, 255, 255))
         return false;
     for (int row = 0; row < h; ++row) {
@@ -259,8 +259,8 @@ bool BlitBitmap(Bitmap& target, int x, int y, int w, int h, const Bitmap* source
     if (usesSource && !source)
         return false;
     const Bitmap* from = usesSource ? source : nullptr;
-    if (!ClipAxis(x, srcX, w, target.Width(), from ? from->Width() : 0, from)
-        || !ClipAxis(y, srcY, h, target.Height(), from ? from->Height() : 0, from))
+    if (!ClipAxis(x, srcX, w, target.GetWidth(), from ? from->GetWidth() : 0, from)
+        || !ClipAxis(y, srcY, h, target.GetHeight(), from ? from->GetHeight() : 0, from))
         return false;
     if (&target == from) {
         // Source and target may overlap: read the source out first.
@@ -274,7 +274,7 @@ bool BlitBitmap(Bitmap& target, int x, int y, int w, int h, const Bitmap* source
         return true;
     }
     if (rop == SRCCOPY) {
-        if (SameFormat(target, *from) && target.BitsPerPixel() >= 8) {
+        if (SameFormat(target, *from) && target.GetBitsPerPixel() >= 8) {
             CopyRows(target, x, y, w, h, *from, srcX, srcY);
             return true;
         }

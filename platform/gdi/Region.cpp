@@ -69,7 +69,7 @@ bool Region::Contains(int x, int y) const
     return std::any_of(m_rects.begin(), m_rects.end(), [&](const Rect& r) { return r.Contains(x, y); });
 }
 
-Rect Region::Bounds() const
+Rect Region::GetBounds() const
 {
     if (m_rects.empty())
         return {};
@@ -83,11 +83,11 @@ Rect Region::Bounds() const
     return bounds;
 }
 
-long long Region::Area() const
+long long Region::GetArea() const
 {
     long long area = 0;
     for (const Rect& r : m_rects)
-        area += static_cast<long long>(r.Width()) * r.Height();
+        area += static_cast<long long>(r.GetWidth()) * r.GetHeight();
     return area;
 }
 

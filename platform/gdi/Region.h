@@ -19,10 +19,10 @@ public:
     void AppendDisjoint(const Rect& rect);
     bool Contains(int x, int y) const;
     bool IsEmpty() const { return m_rects.empty(); }
-    Rect Bounds() const;
+    Rect GetBounds() const;
     // Number of pixels covered.
-    long long Area() const;
-    const std::vector<Rect>& Rects() const { return m_rects; }
+    long long GetArea() const;
+    const std::vector<Rect>& GetRects() const { return m_rects; }
 
 private:
     std::vector<Rect> m_rects;

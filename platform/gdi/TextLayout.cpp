@@ -276,7 +276,7 @@ int TextLayout::LayoutDrawText(const std::shared_ptr<const Font>& font, std::str
     int lineHeight = metrics.height + ((format & DT_EXTERNALLEADING) ? metrics.externalLeading : 0);
     bool expandTabs = format & DT_EXPANDTABS;
     std::vector<Character> characters = Decode(text, !(format & DT_NOPREFIX));
-    std::vector<Line> lines = SplitLines(*font, characters, format, rect.Width());
+    std::vector<Line> lines = SplitLines(*font, characters, format, rect.GetWidth());
 
     int textHeight = static_cast<int>(lines.size()) * lineHeight;
     if (format & DT_CALCRECT) {
@@ -291,7 +291,7 @@ int TextLayout::LayoutDrawText(const std::shared_ptr<const Font>& font, std::str
     int y = rect.top;
     if (format & DT_SINGLELINE) {
         if (format & DT_VCENTER)
-            y = rect.top + (rect.Height() - lineHeight) / 2;
+            y = rect.top + (rect.GetHeight() - lineHeight) / 2;
         else if (format & DT_BOTTOM)
             y = rect.bottom - lineHeight;
     }
@@ -300,7 +300,7 @@ int TextLayout::LayoutDrawText(const std::shared_ptr<const Font>& font, std::str
         int width = LineWidth(*font, characters, line.begin, line.end, expandTabs);
         int x = rect.left;
         if (format & DT_CENTER)
-            x = rect.left + (rect.Width() - width) / 2;
+            x = rect.left + (rect.GetWidth() - width) / 2;
         else if (format & DT_RIGHT)
             x = rect.right - width;
         PlaceLine(*font, characters, line, x, y, expandTabs, run);

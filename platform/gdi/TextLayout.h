@@ -34,7 +34,7 @@ struct PositionedGlyph {
     int y = 0;
 };
 
-// Laid-out text, ready to be drawn in the text colour. `bars` (underline,
+// Laid-out text, ready to be drawn in the text color. `bars` (underline,
 // strike-out, prefix underline) are filled solid; `cells` are the character
 // cells of each line, which an opaque background fills first. When `clipped`
 // is set nothing outside `clip` is drawn. The run keeps its font alive and

@@ -26,7 +26,7 @@ COLORREF BlendCoverage(COLORREF under, COLORREF ink, uint8_t coverage)
 bool RenderText(Bitmap& bitmap, const TextRun& run, COLORREF textColor, int backgroundMode,
     COLORREF backgroundColor, const Rect* clip)
 {
-    Rect bounds { 0, 0, bitmap.Width(), bitmap.Height() };
+    Rect bounds { 0, 0, bitmap.GetWidth(), bitmap.GetHeight() };
     if (clip)
         bounds = bounds.Intersect(*clip);
     if (bounds.IsEmpty())
@@ -41,8 +41,8 @@ bool RenderText(Bitmap& bitmap, const TextRun& run, COLORREF textColor, int back
         }
     }
     run.ForEachPixel(bounds, [&](int x, int y, uint8_t coverage) {
-        COLORREF colour = coverage == kFullCoverage ? textColor : BlendCoverage(bitmap.GetPixel(x, y), textColor, coverage);
-        bitmap.SetPixel(x, y, colour);
+        COLORREF color = coverage == kFullCoverage ? textColor : BlendCoverage(bitmap.GetPixel(x, y), textColor, coverage);
+        bitmap.SetPixel(x, y, color);
     });
     return true;
 }

@@ -110,7 +110,7 @@ int Application::Run()
     return 0;
 }
 
-uint64_t Application::StartTicks() const
+uint64_t Application::GetStartTicks() const
 {
     return SDL_GetTicks64();
 }
@@ -354,7 +354,7 @@ void Application::HandleEvent(const SDL_Event& event)
 
 bool Application::AcceptsInput(Window* topLevel) const
 {
-    Window* modal = ModalWindow();
+    Window* modal = GetModalWindow();
     if (!modal)
         return true;
     for (Window* window = topLevel; window; window = window->GetOwner()) {
@@ -364,7 +364,7 @@ bool Application::AcceptsInput(Window* topLevel) const
     return false;
 }
 
-Window* Application::ModalWindow() const
+Window* Application::GetModalWindow() const
 {
     for (auto handle = m_modalStack.rbegin(); handle != m_modalStack.rend(); ++handle) {
         if (Window* window = Window::FromHandle(*handle); window && window->IsWindowVisible())
@@ -405,7 +405,7 @@ void Application::HandleMouse(Window* topLevel, uint32_t kind, int button, Point
             return;
         if (!AcceptsInput(topLevel)) {
             if (kind == kMouseDown) {
-                if (Window* modal = ModalWindow()) {
+                if (Window* modal = GetModalWindow()) {
                     RaiseTopLevel(modal);
                     Activate(modal);
                 }
@@ -499,8 +499,8 @@ void Application::HandleKey(const SDL_Event& event)
     if (!down)
         keyData |= 3u << 30;
     Window* target = Window::GetFocus();
-    if (!target || (ModalWindow() && !AcceptsInput(target->GetTopLevel())))
-        target = ModalWindow() ? ModalWindow() : Window::GetActiveWindow();
+    if (!target || (GetModalWindow() && !AcceptsInput(target->GetTopLevel())))
+        target = GetModalWindow() ? GetModalWindow() : Window::GetActiveWindow();
     if (!target)
         return;
     Message message { target->GetHandle(), messageId, key, static_cast<LPARAM>(keyData), GetCursorPos() };
@@ -523,7 +523,7 @@ void Application::HandleText(const char* utf8)
         if (code < 0x20 || code == 0x7F)
             continue;
         Window* target = Window::GetFocus();
-        if (!target || (ModalWindow() && !AcceptsInput(target->GetTopLevel())))
+        if (!target || (GetModalWindow() && !AcceptsInput(target->GetTopLevel())))
             continue;
         Message message { target->GetHandle(), WM_CHAR, code, 1, GetCursorPos() };
         Dispatch(message);
@@ -717,7 +717,7 @@ void Application::ActivateNext(Window* leaving)
         return window && window != leaving && window->IsWindowVisible() && !(window->GetExStyle() & WS_EX_NOACTIVATE)
             && AcceptsInput(window);
     };
-    Window* next = ModalWindow();
+    Window* next = GetModalWindow();
     if (!eligible(next))
         next = leaving ? leaving->GetOwner() : nullptr;
     if (!eligible(next)) {

@@ -133,7 +133,7 @@ private:
         Point offset;
     };
 
-    uint64_t StartTicks() const;
+    uint64_t GetStartTicks() const;
     bool WaitForEvent(SDL_Event& event, uint32_t maxWaitMs);
     void HandleEvent(const SDL_Event& event);
     void HandleMouse(Window* topLevel, uint32_t kind, int button, Point screen);
@@ -147,7 +147,7 @@ private:
     void RefreshCursor();
     uint32_t MillisecondsToNextTimer();
     bool AcceptsInput(Window* topLevel) const;
-    Window* ModalWindow() const;
+    Window* GetModalWindow() const;
     Window* FindSdlWindow(uint32_t sdlId) const;
 
     bool m_ready = false;
@@ -182,9 +182,9 @@ private:
 template <typename Done>
 bool Application::PumpUntil(Done&& done, uint32_t timeoutMs)
 {
-    uint64_t start = StartTicks();
+    uint64_t start = GetStartTicks();
     while (!done()) {
-        if (StartTicks() - start >= timeoutMs)
+        if (GetStartTicks() - start >= timeoutMs)
             return false;
         PumpMessages(true, 10);
     }

@@ -23,8 +23,8 @@ protected:
     void OnSetFocus() override { Invalidate(); }
     void OnKillFocus() override { Invalidate(); }
 
-    // Fills the background as the control colours say and returns the text
-    // colour to use.
+    // Fills the background as the control colors say and returns the text
+    // color to use.
     COLORREF PaintBackground(DrawContext& dc);
     bool IsPressed() const { return m_pressed; }
     bool HasFocus() const { return GetFocus() == this; }

@@ -4,7 +4,7 @@
 
 namespace lumarra {
 
-// The colours of a caption we draw and of the frame around it, the same for
+// The colors of a caption we draw and of the frame around it, the same for
 // the window layer's own captions and for a window that draws its caption
 // itself, so that every window looks alike.
 struct CaptionColors {

@@ -39,7 +39,7 @@ void CheckBox::OnPaint(DrawContext& dc)
 {
     COLORREF text = PaintBackground(dc);
     Rect client = GetClientRect();
-    int top = (client.Height() - kBoxSize) / 2;
+    int top = (client.GetHeight() - kBoxSize) / 2;
     Rect box { 0, top, kBoxSize, top + kBoxSize };
     dc.FillSolidRect(box, IsPressed() ? kPressedBox : kWindowFace);
     DrawFrame(dc, box, IsWindowEnabled() ? kBoxBorder : kGrayText);
@@ -56,14 +56,14 @@ void CheckBox::OnPaint(DrawContext& dc)
     Rect label { kBoxSize + kLabelGap, 0, client.right, client.bottom };
     Rect measured = label;
     dc.DrawText(GetWindowText(), measured, DT_CALCRECT | DT_WORDBREAK);
-    int offset = std::max(0, (label.Height() - measured.Height()) / 2);
+    int offset = std::max(0, (label.GetHeight() - measured.GetHeight()) / 2);
     label.top += offset;
     dc.SetTextColor(text);
     dc.SetBkMode(TRANSPARENT);
     dc.DrawText(GetWindowText(), label, DT_WORDBREAK);
     if (HasFocus()) {
         Rect focus { label.left - 1, label.top - 1, std::min(client.right, measured.right + 2),
-            std::min(client.bottom, label.top + measured.Height() + 1) };
+            std::min(client.bottom, label.top + measured.GetHeight() + 1) };
         DrawFocusRect(dc, focus);
     }
 }

@@ -50,13 +50,13 @@ std::unique_ptr<Bitmap> ClientBuffer::MakeTopDownBitmap(int width, int height)
 Rect ClientBuffer::GetRect() const
 {
     std::lock_guard guard(m_lock);
-    return m_bitmap ? Rect { 0, 0, m_bitmap->Width(), m_bitmap->Height() } : Rect {};
+    return m_bitmap ? Rect { 0, 0, m_bitmap->GetWidth(), m_bitmap->GetHeight() } : Rect {};
 }
 
 void ClientBuffer::Resize(Size size, COLORREF background)
 {
     std::lock_guard guard(m_lock);
-    if (m_bitmap && m_bitmap->Width() == size.width && m_bitmap->Height() == size.height)
+    if (m_bitmap && m_bitmap->GetWidth() == size.width && m_bitmap->GetHeight() == size.height)
         return;
     Rect client { 0, 0, size.width, size.height };
     m_bitmap = MakeTopDownBitmap(size.width, size.height);
@@ -120,7 +120,7 @@ void ClientBuffer::CopyInto(Bitmap& frame, const Rect& area, Point origin) const
     std::lock_guard guard(m_lock);
     if (!m_bitmap)
         return;
-    size_t bytes = static_cast<size_t>(area.Width()) * kBytesPerPixel;
+    size_t bytes = static_cast<size_t>(area.GetWidth()) * kBytesPerPixel;
     for (int y = area.top; y < area.bottom; ++y) {
         std::memcpy(frame.Row(y) + static_cast<size_t>(area.left) * kBytesPerPixel,
             m_bitmap->Row(y - origin.y) + static_cast<size_t>(area.left - origin.x) * kBytesPerPixel, bytes);
@@ -133,7 +133,7 @@ void ClientBuffer::CopyOut(DrawContext& dc, const Rect& from) const
     if (!m_bitmap)
         return;
     DrawContext source(m_bitmap.get());
-    dc.BitBlt(0, 0, from.Width(), from.Height(), &source, from.left, from.top, SRCCOPY);
+    dc.BitBlt(0, 0, from.GetWidth(), from.GetHeight(), &source, from.left, from.top, SRCCOPY);
 }
 
 void ClientBuffer::SetFont(std::shared_ptr<const Font> font)

@@ -18,12 +18,12 @@ Rect Deflate(const Rect& rect, int by)
     return { rect.left + by, rect.top + by, rect.right - by, rect.bottom - by };
 }
 
-void DrawFrame(DrawContext& dc, const Rect& rect, COLORREF colour)
+void DrawFrame(DrawContext& dc, const Rect& rect, COLORREF color)
 {
-    dc.FillSolidRect({ rect.left, rect.top, rect.right, rect.top + 1 }, colour);
-    dc.FillSolidRect({ rect.left, rect.bottom - 1, rect.right, rect.bottom }, colour);
-    dc.FillSolidRect({ rect.left, rect.top, rect.left + 1, rect.bottom }, colour);
-    dc.FillSolidRect({ rect.right - 1, rect.top, rect.right, rect.bottom }, colour);
+    dc.FillSolidRect({ rect.left, rect.top, rect.right, rect.top + 1 }, color);
+    dc.FillSolidRect({ rect.left, rect.bottom - 1, rect.right, rect.bottom }, color);
+    dc.FillSolidRect({ rect.left, rect.top, rect.left + 1, rect.bottom }, color);
+    dc.FillSolidRect({ rect.right - 1, rect.top, rect.right, rect.bottom }, color);
 }
 
 void DrawSunkenEdge(DrawContext& dc, const Rect& rect)

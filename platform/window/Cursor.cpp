@@ -74,20 +74,20 @@ std::unique_ptr<Cursor> Cursor::CreateFromPlanes(Point hotSpot, int width, int h
 
 std::unique_ptr<Cursor> Cursor::CreateFromIcon(const Icon& icon, Point hotSpot)
 {
-    const Bitmap* colour = icon.Colour();
-    const Bitmap* mask = icon.Mask();
-    if (!colour || !mask || colour->Width() <= 0 || colour->Height() <= 0)
+    const Bitmap* color = icon.GetColor();
+    const Bitmap* mask = icon.GetMask();
+    if (!color || !mask || color->GetWidth() <= 0 || color->GetHeight() <= 0)
         return nullptr;
     std::unique_ptr<Cursor> cursor(new Cursor);
-    int width = colour->Width();
-    int height = colour->Height();
+    int width = color->GetWidth();
+    int height = color->GetHeight();
     cursor->m_size = { width, height };
     cursor->m_hotSpot = hotSpot;
     cursor->m_pixels.resize(static_cast<size_t>(width) * height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             bool transparent = mask->GetRaw(x, y) != 0;
-            COLORREF c = colour->GetPixel(x, y);
+            COLORREF c = color->GetPixel(x, y);
             uint32_t pixel = 0;
             if (!transparent)
                 pixel = 0xFF000000 | GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);

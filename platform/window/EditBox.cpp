@@ -37,7 +37,7 @@ int Measure(const std::shared_ptr<const Font>& font, std::string_view text)
 
 }
 
-std::vector<size_t> EditBox::Boundaries() const
+std::vector<size_t> EditBox::GetBoundaries() const
 {
     const std::string& text = GetWindowText();
     std::vector<size_t> stops { 0 };
@@ -96,7 +96,7 @@ void EditBox::OnChar(unsigned character, unsigned, unsigned)
 
 void EditBox::OnKeyDown(unsigned key, unsigned, unsigned)
 {
-    std::vector<size_t> stops = Boundaries();
+    std::vector<size_t> stops = GetBoundaries();
     auto at = std::lower_bound(stops.begin(), stops.end(), m_caret);
     size_t index = static_cast<size_t>(at - stops.begin());
     std::string text = GetWindowText();
@@ -131,7 +131,7 @@ void EditBox::OnLButtonDown(unsigned, Point point)
 {
     SetFocus();
     // The caret goes to the character boundary nearest the click.
-    std::vector<size_t> stops = Boundaries();
+    std::vector<size_t> stops = GetBoundaries();
     const std::string& text = GetWindowText();
     std::shared_ptr<const Font> font = GetFont();
     int left = TextLeft(Measure(font, text));
@@ -161,7 +161,7 @@ int EditBox::TextLeft(int textWidth) const
 {
     Rect client = GetClientRect();
     if (GetStyle() & ES_CENTER)
-        return std::max(kPadding, (client.Width() - textWidth) / 2);
+        return std::max(kPadding, (client.GetWidth() - textWidth) / 2);
     return kPadding - m_scroll;
 }
 
@@ -181,7 +181,7 @@ void EditBox::OnPaint(DrawContext& dc)
     const std::string& text = GetWindowText();
     std::shared_ptr<const Font> font = dc.GetFont();
     int caretX = Measure(font, std::string_view(text).substr(0, m_caret));
-    int inner = client.Width() - 2 * kPadding;
+    int inner = client.GetWidth() - 2 * kPadding;
     // Keep the caret in view when the text is wider than the box.
     if (!(GetStyle() & ES_CENTER)) {
         if (caretX - m_scroll > inner)
@@ -195,8 +195,8 @@ void EditBox::OnPaint(DrawContext& dc)
     dc.DrawText(text, area, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP);
     DrawFrame(dc, client, focused ? kFocusBlue : kBorder);
     if (focused) {
-        int height = font ? font->GetTextMetrics().height : client.Height() - 6;
-        int top = (client.Height() - height) / 2;
+        int height = font ? font->GetTextMetrics().height : client.GetHeight() - 6;
+        int top = (client.GetHeight() - height) / 2;
         dc.FillSolidRect({ left + caretX, top, left + caretX + 1, top + height }, kControlText);
     }
 }

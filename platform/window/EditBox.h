@@ -28,7 +28,7 @@ protected:
 
 private:
     // Byte offsets where characters start, plus the end of the text.
-    std::vector<size_t> Boundaries() const;
+    std::vector<size_t> GetBoundaries() const;
     int TextLeft(int textWidth) const;
     void ReplaceText(std::string text, size_t caret);
 

@@ -28,7 +28,7 @@ void FrameCompositor::CollectDirty(Window& window, std::vector<Rect>& out)
 {
     Rect dirty = window.GetClientBuffer().TakeDirty();
     if (window.IsWindowVisible() && !dirty.IsEmpty())
-        out.push_back(OffsetRect(dirty, window.ClientOriginInFrame()));
+        out.push_back(OffsetRect(dirty, window.GetClientOriginInFrame()));
     for (Window* child : window.GetChildren())
         CollectDirty(*child, out);
 }
@@ -37,7 +37,7 @@ void FrameCompositor::ComposeInto(const Window& window, Bitmap& frame, const Rec
 {
     if (!window.IsWindowVisible())
         return;
-    Point origin = window.ClientOriginInFrame();
+    Point origin = window.GetClientOriginInFrame();
     Rect client = window.GetClientRect();
     Rect placed = OffsetRect(client, origin);
     Rect visible = placed.Intersect(clip).Intersect(area);
@@ -53,9 +53,9 @@ void FrameCompositor::Present(Window& root, SdlWindow& target, const std::functi
 {
     m_changed = false;
     Rect rect = root.GetWindowRect();
-    Rect whole { 0, 0, rect.Width(), rect.Height() };
-    if (!m_frame || m_frame->Width() != whole.Width() || m_frame->Height() != whole.Height()) {
-        m_frame = ClientBuffer::MakeTopDownBitmap(whole.Width(), whole.Height());
+    Rect whole { 0, 0, rect.GetWidth(), rect.GetHeight() };
+    if (!m_frame || m_frame->GetWidth() != whole.GetWidth() || m_frame->GetHeight() != whole.GetHeight()) {
+        m_frame = ClientBuffer::MakeTopDownBitmap(whole.GetWidth(), whole.GetHeight());
         m_frameDirty = true;
     }
     if (!m_frame)

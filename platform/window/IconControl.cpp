@@ -31,8 +31,8 @@ void IconControl::OnPaint(DrawContext& dc)
     int x = 0;
     int y = 0;
     if (GetStyle() & SS_CENTERIMAGE) {
-        x = (client.Width() - m_icon->Width()) / 2;
-        y = (client.Height() - m_icon->Height()) / 2;
+        x = (client.GetWidth() - m_icon->GetWidth()) / 2;
+        y = (client.GetHeight() - m_icon->GetHeight()) / 2;
     }
     dc.DrawIcon(x, y, *m_icon);
 }

@@ -30,7 +30,7 @@ uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 
 uint32_t Read32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
 
 // The better of two entries for `wanted`: the smallest side not below it,
-// else the largest; equal sides go to the one with more colours.
+// else the largest; equal sides go to the one with more colors.
 bool Better(const Entry& candidate, const Entry& best, int wanted, int candidateBits, int bestBits)
 {
     bool candidateBig = candidate.width >= wanted;
@@ -51,40 +51,40 @@ std::unique_ptr<Icon> DecodeImage(std::span<const uint8_t> image)
     if (header.biSize < sizeof(BitmapInfoHeader) || header.biSize > image.size() || header.biCompression != BI_RGB)
         return nullptr;
     int width = header.biWidth;
-    int height = header.biHeight / 2; // colour rows, then mask rows
+    int height = header.biHeight / 2; // color rows, then mask rows
     int bits = header.biBitCount;
     if (width <= 0 || width > kMaxIconSide || height <= 0 || height > kMaxIconSide)
         return nullptr;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
         return nullptr;
-    size_t colours = bits <= 8 ? (header.biClrUsed && header.biClrUsed < (1u << bits) ? header.biClrUsed : 1u << bits) : 0;
-    size_t tableBytes = colours * sizeof(RgbQuad);
-    size_t colourBytes = static_cast<size_t>(DibStride(bits, width)) * height;
+    size_t colors = bits <= 8 ? (header.biClrUsed && header.biClrUsed < (1u << bits) ? header.biClrUsed : 1u << bits) : 0;
+    size_t tableBytes = colors * sizeof(RgbQuad);
+    size_t colorBytes = static_cast<size_t>(DibStride(bits, width)) * height;
     size_t maskBytes = static_cast<size_t>(DibStride(1, width)) * height;
-    if (image.size() - header.biSize < tableBytes + colourBytes + maskBytes)
+    if (image.size() - header.biSize < tableBytes + colorBytes + maskBytes)
         return nullptr;
 
     std::vector<uint8_t> info(sizeof(BitmapInfoHeader) + tableBytes);
-    BitmapInfoHeader colourHeader = header;
-    colourHeader.biSize = sizeof(BitmapInfoHeader);
-    colourHeader.biHeight = height;
-    colourHeader.biSizeImage = 0;
-    colourHeader.biClrUsed = static_cast<uint32_t>(colours);
-    std::memcpy(info.data(), &colourHeader, sizeof colourHeader);
+    BitmapInfoHeader colorHeader = header;
+    colorHeader.biSize = sizeof(BitmapInfoHeader);
+    colorHeader.biHeight = height;
+    colorHeader.biSizeImage = 0;
+    colorHeader.biClrUsed = static_cast<uint32_t>(colors);
+    std::memcpy(info.data(), &colorHeader, sizeof colorHeader);
     const uint8_t* table = image.data() + header.biSize;
-    std::memcpy(info.data() + sizeof colourHeader, table, tableBytes);
-    std::unique_ptr<Bitmap> colour
+    std::memcpy(info.data() + sizeof colorHeader, table, tableBytes);
+    std::unique_ptr<Bitmap> color
         = Bitmap::CreateDibSection(*reinterpret_cast<const BitmapInfo*>(info.data()), info.size());
-    if (!colour)
+    if (!color)
         return nullptr;
-    const uint8_t* colourBits = table + tableBytes;
-    std::memcpy(colour->Bits(), colourBits, colourBytes);
+    const uint8_t* colorBits = table + tableBytes;
+    std::memcpy(color->GetBits(), colorBits, colorBytes);
 
     struct {
         BitmapInfoHeader header;
         RgbQuad table[2];
     } maskInfo {};
-    maskInfo.header = colourHeader;
+    maskInfo.header = colorHeader;
     maskInfo.header.biBitCount = 1;
     maskInfo.header.biClrUsed = 2;
     maskInfo.table[1] = { 255, 255, 255, 0 };
@@ -92,21 +92,21 @@ std::unique_ptr<Icon> DecodeImage(std::span<const uint8_t> image)
         = Bitmap::CreateDibSection(*reinterpret_cast<const BitmapInfo*>(&maskInfo), sizeof maskInfo);
     if (!mask)
         return nullptr;
-    std::memcpy(mask->Bits(), colourBits + colourBytes, maskBytes);
+    std::memcpy(mask->GetBits(), colorBits + colorBytes, maskBytes);
 
     // An image with an alpha channel says its transparency there; its mask
     // may be left blank.
     if (bits == 32) {
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
-                if ((colour->GetRaw(x, y) >> 24) < 0x80) {
+                if ((color->GetRaw(x, y) >> 24) < 0x80) {
                     mask->SetRaw(x, y, 1);
-                    colour->SetRaw(x, y, 0);
+                    color->SetRaw(x, y, 0);
                 }
             }
         }
     }
-    return std::make_unique<Icon>(std::move(colour), std::move(mask));
+    return std::make_unique<Icon>(std::move(color), std::move(mask));
 }
 
 }

@@ -15,8 +15,8 @@ inline constexpr int kIconSize = 32;
 inline constexpr int kSmallIconSize = 16;
 
 // Decodes an .ico or .cur file: picks the image nearest to `wantedSize`
-// (the smallest not below it, else the largest; more colours first) and
-// returns its colour image and mask; for a cursor `hotSpot` (when not null)
+// (the smallest not below it, else the largest; more colors first) and
+// returns its color image and mask; for a cursor `hotSpot` (when not null)
 // receives its hot spot. Null for anything damaged, cut short or of a kind
 // it does not read (compressed images).
 std::unique_ptr<Icon> DecodeIconFile(std::span<const uint8_t> file, int wantedSize, Point* hotSpot = nullptr);

@@ -70,20 +70,20 @@ bool MessageBoxDialog::OnInitDialog()
         TextLayout::LayoutDrawText(font, m_message, measured, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX, run);
     bool hasIcon = (m_type & MB_ICONMASK) != 0;
     int textLeft = kMargin + (hasIcon ? kIconSide + kIconGap : 0);
-    int textHeight = std::max(measured.Height(), 1);
+    int textHeight = std::max(measured.GetHeight(), 1);
     int bodyHeight = std::max(textHeight, hasIcon ? kIconSide : 0);
     int buttons = IsYesNo() ? 2 : 1;
     int buttonsWidth = buttons * kButtonWidth + (buttons - 1) * kButtonGap;
     int captionWidth = font ? TextLayout::MeasureExtent(*font, m_caption).width + kCaptionAllowance : 0;
-    int width = std::max({ textLeft + measured.Width() + kMargin, buttonsWidth + 2 * kMargin, captionWidth,
+    int width = std::max({ textLeft + measured.GetWidth() + kMargin, buttonsWidth + 2 * kMargin, captionWidth,
         kMinClientWidth });
     m_bandTop = kMargin + bodyHeight + kMargin;
     int height = m_bandTop + kBandHeight;
 
     Rect frame = GetWindowRect();
     Rect client = GetClientRect();
-    SetWindowPos(ZOrder::Top, frame.left, frame.top, width + frame.Width() - client.Width(),
-        height + frame.Height() - client.Height(), SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+    SetWindowPos(ZOrder::Top, frame.left, frame.top, width + frame.GetWidth() - client.GetWidth(),
+        height + frame.GetHeight() - client.GetHeight(), SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
     CenterWindow(GetOwner());
 
     if (hasIcon) {
@@ -93,7 +93,7 @@ bool MessageBoxDialog::OnInitDialog()
     }
     int textTop = kMargin + (bodyHeight - textHeight) / 2;
     m_text.Create(WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0,
-        { textLeft, textTop, textLeft + measured.Width() + 1, textTop + textHeight }, this, IDC_STATIC, m_message);
+        { textLeft, textTop, textLeft + measured.GetWidth() + 1, textTop + textHeight }, this, IDC_STATIC, m_message);
     m_text.SetFont(font, false);
 
     int buttonTop = m_bandTop + (kBandHeight - kButtonHeight) / 2;

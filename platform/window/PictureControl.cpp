@@ -38,7 +38,7 @@ void PictureControl::OnPaint(DrawContext& dc)
     Rect client = GetClientRect();
     DrawContext source(m_bitmap.get());
     dc.SetStretchBltMode(HALFTONE);
-    dc.StretchBlt(0, 0, client.Width(), client.Height(), &source, 0, 0, m_bitmap->Width(), m_bitmap->Height(),
+    dc.StretchBlt(0, 0, client.GetWidth(), client.GetHeight(), &source, 0, 0, m_bitmap->GetWidth(), m_bitmap->GetHeight(),
         SRCCOPY);
 }
 

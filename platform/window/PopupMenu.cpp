@@ -65,7 +65,7 @@ public:
         return { width, height };
     }
 
-    unsigned Chosen() const { return m_chosen; }
+    unsigned GetChosen() const { return m_chosen; }
 
 protected:
     void OnPaint(DrawContext& dc) override
@@ -235,7 +235,7 @@ unsigned PopupMenu::TrackPopupMenu(unsigned flags, int x, int y, Window* owner)
     MenuWindow::s_tracking = nullptr;
     if (Window::GetCapture() == &menu)
         Window::ReleaseCapture();
-    unsigned chosen = menu.Chosen();
+    unsigned chosen = menu.GetChosen();
     menu.DestroyWindow();
     if (flags & TPM_RETURNCMD)
         return chosen;

@@ -72,23 +72,23 @@ SDL_Rect CopyArea(const Bitmap& frame, const Rect& area, SDL_Surface& surface, i
     auto* pixels = static_cast<uint8_t*>(surface.pixels);
     size_t targetX = static_cast<size_t>(shown.left) * factor * bytesPerPixel;
     if (factor == 1) {
-        SDL_ConvertPixels(shown.Width(), shown.Height(), SDL_PIXELFORMAT_RGB888,
-            frame.Row(shown.top) + static_cast<size_t>(shown.left) * 4, frame.Stride(), surface.format->format,
+        SDL_ConvertPixels(shown.GetWidth(), shown.GetHeight(), SDL_PIXELFORMAT_RGB888,
+            frame.Row(shown.top) + static_cast<size_t>(shown.left) * 4, frame.GetStride(), surface.format->format,
             pixels + static_cast<size_t>(shown.top) * surface.pitch + targetX, surface.pitch);
-        return { shown.left, shown.top, shown.Width(), shown.Height() };
+        return { shown.left, shown.top, shown.GetWidth(), shown.GetHeight() };
     }
-    size_t rowBytes = static_cast<size_t>(shown.Width()) * bytesPerPixel;
+    size_t rowBytes = static_cast<size_t>(shown.GetWidth()) * bytesPerPixel;
     size_t wideBytes = rowBytes * factor;
     rowBuffer.resize(rowBytes);
     for (int y = shown.top; y < shown.bottom; ++y) {
-        SDL_ConvertPixels(shown.Width(), 1, SDL_PIXELFORMAT_RGB888, frame.Row(y) + static_cast<size_t>(shown.left) * 4,
-            frame.Stride(), surface.format->format, rowBuffer.data(), static_cast<int>(rowBytes));
+        SDL_ConvertPixels(shown.GetWidth(), 1, SDL_PIXELFORMAT_RGB888, frame.Row(y) + static_cast<size_t>(shown.left) * 4,
+            frame.GetStride(), surface.format->format, rowBuffer.data(), static_cast<int>(rowBytes));
         uint8_t* first = pixels + static_cast<size_t>(y) * factor * surface.pitch + targetX;
-        WidenRow(rowBuffer.data(), first, shown.Width(), bytesPerPixel, factor);
+        WidenRow(rowBuffer.data(), first, shown.GetWidth(), bytesPerPixel, factor);
         for (int copy = 1; copy < factor; ++copy)
             std::memcpy(first + static_cast<size_t>(copy) * surface.pitch, first, wideBytes);
     }
-    return { shown.left * factor, shown.top * factor, shown.Width() * factor, shown.Height() * factor };
+    return { shown.left * factor, shown.top * factor, shown.GetWidth() * factor, shown.GetHeight() * factor };
 }
 
 }
@@ -157,7 +157,7 @@ void ScreenScale::Present(SDL_Window* window, const Bitmap& frame, std::span<con
     int factor = Factor();
     std::vector<SDL_Rect> updates;
     std::vector<uint8_t> rowBuffer;
-    Rect whole { 0, 0, frame.Width(), frame.Height() };
+    Rect whole { 0, 0, frame.GetWidth(), frame.GetHeight() };
     if (SDL_MUSTLOCK(surface))
         SDL_LockSurface(surface);
     for (const Rect& area : areas) {

@@ -52,7 +52,7 @@ public:
     // window's surface, each pixel as a block of the factor's size, and shows
     // them.
     static void Present(SDL_Window* window, const Bitmap& frame, std::span<const Rect> areas);
-    // The colour shown for the frame's pixel (x, y); CLR_INVALID outside.
+    // The color shown for the frame's pixel (x, y); CLR_INVALID outside.
     static COLORREF PresentedPixel(SDL_Window* window, int x, int y);
 };
 

@@ -25,7 +25,7 @@ SdlWindow SdlWindow::Open(const char* title, const Rect& rect, uint32_t exStyle)
         flags |= SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_POPUP_MENU;
     // SDL works in screen pixels; the layer above in its own units.
     return SdlWindow(SDL_CreateWindow(title, ScreenScale::ToScreen(rect.left), ScreenScale::ToScreen(rect.top),
-        ScreenScale::ToScreen(std::max(1, rect.Width())), ScreenScale::ToScreen(std::max(1, rect.Height())), flags));
+        ScreenScale::ToScreen(std::max(1, rect.GetWidth())), ScreenScale::ToScreen(std::max(1, rect.GetHeight())), flags));
 }
 
 uint32_t SdlWindow::GetId() const

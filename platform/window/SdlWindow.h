@@ -47,7 +47,7 @@ public:
     // Shows `areas` of `frame`, a 32-bit top-down picture of the whole
     // window in the layer's units, at the screen's scale.
     void UpdateSurface(const Bitmap& frame, const std::vector<Rect>& areas);
-    // The colour last shown at (x, y) of the window, in the layer's units;
+    // The color last shown at (x, y) of the window, in the layer's units;
     // CLR_INVALID outside it.
     COLORREF GetSurfacePixel(int x, int y) const;
 

@@ -21,7 +21,7 @@ constexpr int kGlyphHeight = -24;
 
 std::shared_ptr<const Icon> DrawDiscIcon(std::string_view glyph)
 {
-    std::unique_ptr<Bitmap> colour = Bitmap::CreateCompatible(kIconSize, kIconSize);
+    std::unique_ptr<Bitmap> color = Bitmap::CreateCompatible(kIconSize, kIconSize);
     BitmapInfo maskInfo {};
     maskInfo.bmiHeader = { sizeof(BitmapInfoHeader), kIconSize, kIconSize, 1, 1, BI_RGB, 0, 0, 0, 2, 0 };
     struct {
@@ -29,9 +29,9 @@ std::shared_ptr<const Icon> DrawDiscIcon(std::string_view glyph)
         RgbQuad table[2];
     } info { maskInfo.bmiHeader, { { 0, 0, 0, 0 }, { 255, 255, 255, 0 } } };
     std::unique_ptr<Bitmap> mask = Bitmap::CreateDibSection(*reinterpret_cast<const BitmapInfo*>(&info), sizeof info);
-    if (!colour || !mask)
+    if (!color || !mask)
         return nullptr;
-    DrawContext dc(colour.get());
+    DrawContext dc(color.get());
     dc.FillSolidRect({ 0, 0, kIconSize, kIconSize }, kKey);
     Pen edge(PS_SOLID, kDiscEdge);
     Brush fill(kDisc);
@@ -47,17 +47,17 @@ std::shared_ptr<const Icon> DrawDiscIcon(std::string_view glyph)
     dc.SetBkMode(TRANSPARENT);
     Rect area { 0, 0, kIconSize, kIconSize };
     dc.DrawText(glyph, area, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
-    // Where the mask keeps the background the colour image must be black:
-    // icons are drawn as (background AND mask) XOR colour.
+    // Where the mask keeps the background the color image must be black:
+    // icons are drawn as (background AND mask) XOR color.
     for (int y = 0; y < kIconSize; ++y) {
         for (int x = 0; x < kIconSize; ++x) {
-            bool outside = colour->GetPixel(x, y) == kKey;
+            bool outside = color->GetPixel(x, y) == kKey;
             mask->SetRaw(x, y, outside ? 1 : 0);
             if (outside)
-                colour->SetPixel(x, y, RGB(0, 0, 0));
+                color->SetPixel(x, y, RGB(0, 0, 0));
         }
     }
-    return std::make_shared<Icon>(std::move(colour), std::move(mask));
+    return std::make_shared<Icon>(std::move(color), std::move(mask));
 }
 
 }

@@ -53,9 +53,9 @@ int GetSystemMetrics(int index)
     case SM_CYSCREEN:
         return GetScreenSize().height;
     case SM_CXFULLSCREEN:
-        return GetWorkArea().Width();
+        return GetWorkArea().GetWidth();
     case SM_CYFULLSCREEN:
-        return GetWorkArea().Height() - kSystemCaptionHeight;
+        return GetWorkArea().GetHeight() - kSystemCaptionHeight;
     case SM_CXICON:
     case SM_CYICON:
         return kIconSize;

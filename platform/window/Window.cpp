@@ -138,7 +138,7 @@ void Window::CopyParentBackground(DrawContext& dc)
     if (!m_parent)
         return;
     Rect client = GetClientRect();
-    m_parent->m_client.CopyOut(dc, Rect::FromSize(m_rect.left, m_rect.top, client.Width(), client.Height()));
+    m_parent->m_client.CopyOut(dc, Rect::FromSize(m_rect.left, m_rect.top, client.GetWidth(), client.GetHeight()));
 }
 
 void Window::ModifyStyle(uint32_t remove, uint32_t add)
@@ -161,9 +161,9 @@ Window* Window::GetDlgItem(int id) const
     return nullptr;
 }
 
-WindowFrame Window::Frame() const
+WindowFrame Window::GetFrame() const
 {
-    return WindowFrame(m_style, { m_rect.Width(), m_rect.Height() });
+    return WindowFrame(m_style, { m_rect.GetWidth(), m_rect.GetHeight() });
 }
 
 Rect Window::GetWindowRect() const
@@ -171,21 +171,21 @@ Rect Window::GetWindowRect() const
     if (!m_parent)
         return m_rect;
     Point origin = m_parent->ClientToScreen({ m_rect.left, m_rect.top });
-    return { origin.x, origin.y, origin.x + m_rect.Width(), origin.y + m_rect.Height() };
+    return { origin.x, origin.y, origin.x + m_rect.GetWidth(), origin.y + m_rect.GetHeight() };
 }
 
 Rect Window::GetClientRect() const
 {
-    WindowFrame::Insets insets = FrameInsets();
-    return { 0, 0, std::max(0, m_rect.Width() - insets.left - insets.right),
-        std::max(0, m_rect.Height() - insets.top - insets.bottom) };
+    WindowFrame::Insets insets = GetFrameInsets();
+    return { 0, 0, std::max(0, m_rect.GetWidth() - insets.left - insets.right),
+        std::max(0, m_rect.GetHeight() - insets.top - insets.bottom) };
 }
 
 Point Window::ClientToScreen(Point point) const
 {
     if (m_parent)
         return m_parent->ClientToScreen({ point.x + m_rect.left, point.y + m_rect.top });
-    WindowFrame::Insets insets = FrameInsets();
+    WindowFrame::Insets insets = GetFrameInsets();
     return { point.x + m_rect.left + insets.left, point.y + m_rect.top + insets.top };
 }
 
@@ -195,13 +195,13 @@ Point Window::ScreenToClient(Point point) const
     return { point.x - origin.x, point.y - origin.y };
 }
 
-Point Window::ClientOriginInFrame() const
+Point Window::GetClientOriginInFrame() const
 {
     if (m_parent) {
-        Point parent = m_parent->ClientOriginInFrame();
+        Point parent = m_parent->GetClientOriginInFrame();
         return { parent.x + m_rect.left, parent.y + m_rect.top };
     }
-    WindowFrame::Insets insets = FrameInsets();
+    WindowFrame::Insets insets = GetFrameInsets();
     return { insets.left, insets.top };
 }
 
@@ -213,16 +213,16 @@ bool Window::SetWindowPos(ZOrder order, int x, int y, int width, int height, uns
     Rect old = m_rect;
     Rect next = m_rect;
     if (!(flags & SWP_NOMOVE))
-        next = { x, y, x + next.Width(), y + next.Height() };
+        next = { x, y, x + next.GetWidth(), y + next.GetHeight() };
     if (!(flags & SWP_NOSIZE)) {
         next.right = next.left + std::max(0, width);
         next.bottom = next.top + std::max(0, height);
     }
     bool moved = next.left != old.left || next.top != old.top;
-    bool resized = next.Width() != old.Width() || next.Height() != old.Height();
+    bool resized = next.GetWidth() != old.GetWidth() || next.GetHeight() != old.GetHeight();
     m_rect = next;
     if (resized)
-        m_sdlWindow.SetSize(next.Width(), next.Height());
+        m_sdlWindow.SetSize(next.GetWidth(), next.GetHeight());
     if (moved)
         m_sdlWindow.SetPosition(next.left, next.top);
     if (resized) {
@@ -230,7 +230,7 @@ bool Window::SetWindowPos(ZOrder order, int x, int y, int width, int height, uns
         m_root->m_compositor.MarkFrameDirty();
         InvalidateRect(nullptr, true);
         Rect client = GetClientRect();
-        SendMessage(WM_SIZE, 0, MAKELPARAM(client.Width(), client.Height()));
+        SendMessage(WM_SIZE, 0, MAKELPARAM(client.GetWidth(), client.GetHeight()));
     }
     if (m_parent && (moved || resized) && m_visible) {
         m_parent->MarkDirty(old);
@@ -270,7 +270,7 @@ bool Window::MoveWindow(int x, int y, int width, int height, bool repaint)
 
 bool Window::MoveWindow(const Rect& rect, bool repaint)
 {
-    return MoveWindow(rect.left, rect.top, rect.Width(), rect.Height(), repaint);
+    return MoveWindow(rect.left, rect.top, rect.GetWidth(), rect.GetHeight(), repaint);
 }
 
 void Window::CenterWindow(const Window* over)
@@ -282,14 +282,14 @@ void Window::CenterWindow(const Window* over)
         Size screen = GetScreenSize();
         area = { 0, 0, screen.width, screen.height };
     }
-    int x = area.left + (area.Width() - m_rect.Width()) / 2;
-    int y = area.top + (area.Height() - m_rect.Height()) / 2;
+    int x = area.left + (area.GetWidth() - m_rect.GetWidth()) / 2;
+    int y = area.top + (area.GetHeight() - m_rect.GetHeight()) / 2;
     if (!m_parent) {
         // A top-level window keeps its caption on the work area: its top-left
         // corner stays inside even when the window is larger than the area.
         Rect work = GetWorkArea();
-        x = std::max(work.left, std::min(x, work.right - m_rect.Width()));
-        y = std::max(work.top, std::min(y, work.bottom - m_rect.Height()));
+        x = std::max(work.left, std::min(x, work.right - m_rect.GetWidth()));
+        y = std::max(work.top, std::min(y, work.bottom - m_rect.GetHeight()));
     }
     SetWindowPos(ZOrder::Top, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -393,7 +393,7 @@ std::shared_ptr<const Font> Window::GetFont() const
 void Window::ResizeBuffer()
 {
     Rect client = GetClientRect();
-    m_client.Resize({ client.Width(), client.Height() }, m_background);
+    m_client.Resize({ client.GetWidth(), client.GetHeight() }, m_background);
 }
 
 void Window::InvalidateRect(const Rect* rect, bool erase)
@@ -409,9 +409,9 @@ void Window::UpdateWindow()
         DispatchPaint();
 }
 
-void Window::SetBackgroundColor(COLORREF colour)
+void Window::SetBackgroundColor(COLORREF color)
 {
-    m_background = colour;
+    m_background = color;
     Invalidate();
 }
 
@@ -470,7 +470,7 @@ void Window::DesktopExposed(bool restored)
 
 void Window::DesktopMoved(Point topLeft)
 {
-    m_rect = { topLeft.x, topLeft.y, topLeft.x + m_rect.Width(), topLeft.y + m_rect.Height() };
+    m_rect = { topLeft.x, topLeft.y, topLeft.x + m_rect.GetWidth(), topLeft.y + m_rect.GetHeight() };
 }
 
 LRESULT Window::SendMessage(uint32_t message, WPARAM wParam, LPARAM lParam)
@@ -570,7 +570,7 @@ LRESULT Window::DefWindowProc(uint32_t message, WPARAM wParam, LPARAM lParam)
         Point point = LParamToPoint(lParam);
         if (IsChild())
             return HTCLIENT;
-        return Frame().HitTest({ point.x - m_rect.left, point.y - m_rect.top });
+        return GetFrame().HitTest({ point.x - m_rect.left, point.y - m_rect.top });
     }
     case WM_SETCURSOR:
         if (m_parent && m_parent->SendMessage(WM_SETCURSOR, wParam, lParam))

@@ -23,7 +23,7 @@ class Font;
 class Icon;
 class PopupMenu;
 
-// Control-colour requests (the type argument of OnCtlColor and CtlColor).
+// Control-color requests (the type argument of OnCtlColor and CtlColor).
 inline constexpr unsigned CTLCOLOR_MSGBOX = 0;
 inline constexpr unsigned CTLCOLOR_EDIT = 1;
 inline constexpr unsigned CTLCOLOR_BTN = 3;
@@ -105,7 +105,7 @@ public:
     // Sends WM_PAINT now when something is invalid.
     void UpdateWindow();
     // The class background: what WM_ERASEBKGND fills with (kNoColor: nothing).
-    void SetBackgroundColor(COLORREF colour);
+    void SetBackgroundColor(COLORREF color);
     COLORREF GetBackgroundColor() const { return m_background; }
 
     // Messages.
@@ -140,7 +140,7 @@ public:
     // Brings the window up and makes it the active one.
     void SetForegroundWindow();
     static Window* GetActiveWindow();
-    // Whether the caption shows the active colours.
+    // Whether the caption shows the active colors.
     bool IsCaptionActive() const { return m_captionActive; }
 
     // The window's system menu, made on first use; `revert` restores the
@@ -162,7 +162,7 @@ public:
     // thread only.
     void PresentChanges();
     // The client area's top-left corner in the top-level window's frame.
-    Point ClientOriginInFrame() const;
+    Point GetClientOriginInFrame() const;
     // The client buffer, which the compositor reads; draw into it through
     // a ClientDC.
     ClientBuffer& GetClientBuffer() { return m_client; }
@@ -171,7 +171,7 @@ public:
     // no child is there.
     Window* ChildFromPoint(Point screenPoint);
 
-    // The colour last presented at (x, y) of the window (window coordinates
+    // The color last presented at (x, y) of the window (window coordinates
     // of the top-level window). For tests and the screen image.
     COLORREF GetPresentedPixel(int x, int y) const { return m_root->m_sdlWindow.GetSurfacePixel(x, y); }
 
@@ -205,8 +205,8 @@ protected:
     virtual void OnSysCommand(unsigned command, LPARAM lParam) { DefWindowProc(WM_SYSCOMMAND, command, lParam); }
     // True when the command was handled.
     virtual bool OnCommand(WPARAM, LPARAM) { return false; }
-    // A control's own colours (the reflected message), asked first before it
-    // paints: set the colours in `dc` and return the background brush, or
+    // A control's own colors (the reflected message), asked first before it
+    // paints: set the colors in `dc` and return the background brush, or
     // null to leave it to the parent.
     virtual const Brush* CtlColor(DrawContext&, unsigned /*type*/) { return nullptr; }
     // Asked for a child whose own CtlColor gave nothing; null lets the child
@@ -214,7 +214,7 @@ protected:
     virtual const Brush* OnCtlColor(DrawContext&, Window* /*control*/, unsigned /*type*/) { return nullptr; }
     // Draws the frame and caption of a WS_CAPTION window into `dc`, whose
     // origin is the window's top-left corner.
-    virtual void OnNcPaint(DrawContext& dc) { Frame().Paint(dc, m_text, m_captionActive); }
+    virtual void OnNcPaint(DrawContext& dc) { GetFrame().Paint(dc, m_text, m_captionActive); }
     // Where the system menu opens, in screen coordinates: the client area's
     // top-left, just below a drawn caption. A window that draws its own
     // caption names the point below its caption icon.
@@ -224,7 +224,7 @@ protected:
     // `dc`, so that the parent shows through.
     void CopyParentBackground(DrawContext& dc);
 
-    // The brush and colours a control paints with: its CtlColor, else the
+    // The brush and colors a control paints with: its CtlColor, else the
     // parent's OnCtlColor; null for the defaults.
     const Brush* ControlColors(DrawContext& dc, unsigned type);
 
@@ -234,8 +234,8 @@ private:
     friend class Dialog;
 
     // What the frame and caption we draw take around the client area.
-    WindowFrame::Insets FrameInsets() const { return WindowFrame::InsetsFor(m_style); }
-    WindowFrame Frame() const;
+    WindowFrame::Insets GetFrameInsets() const { return WindowFrame::InsetsFor(m_style); }
+    WindowFrame GetFrame() const;
     void ResizeBuffer();
     void MarkDirty(const Rect& rect);
     void MarkFrameDirty();

@@ -46,7 +46,7 @@ bool WindowFrame::HasCaption() const
     return (m_style & WS_CAPTION) == WS_CAPTION;
 }
 
-Rect WindowFrame::CloseButtonRect() const
+Rect WindowFrame::GetCloseButtonRect() const
 {
     int right = m_size.width - kFrameBorder;
     return { right - kCloseButtonWidth, kFrameBorder, right, kFrameBorder + kCaptionHeight };
@@ -57,7 +57,7 @@ int WindowFrame::HitTest(Point point) const
     if (!Rect { 0, 0, m_size.width, m_size.height }.Contains(point.x, point.y))
         return HTNOWHERE;
     if (HasCaption()) {
-        if ((m_style & WS_SYSMENU) && CloseButtonRect().Contains(point.x, point.y))
+        if ((m_style & WS_SYSMENU) && GetCloseButtonRect().Contains(point.x, point.y))
             return HTCLOSE;
         if (point.y < kFrameBorder + kCaptionHeight)
             return HTCAPTION;
@@ -73,8 +73,8 @@ void WindowFrame::Paint(DrawContext& dc, std::string_view title, bool active) co
     if (insets.top == 0 && insets.left == 0)
         return;
     Rect whole { 0, 0, m_size.width, m_size.height };
-    const CaptionColors colours = CaptionColors::For(active);
-    COLORREF frame = colours.frame;
+    const CaptionColors colors = CaptionColors::For(active);
+    COLORREF frame = colors.frame;
     dc.FillSolidRect({ 0, 0, whole.right, insets.top }, frame);
     dc.FillSolidRect({ 0, 0, insets.left, whole.bottom }, frame);
     dc.FillSolidRect({ whole.right - insets.right, 0, whole.right, whole.bottom }, frame);
@@ -82,18 +82,18 @@ void WindowFrame::Paint(DrawContext& dc, std::string_view title, bool active) co
     if (!HasCaption())
         return;
     Rect band { kFrameBorder, kFrameBorder, whole.right - kFrameBorder, kFrameBorder + kCaptionHeight };
-    dc.FillSolidRect(band, colours.band);
+    dc.FillSolidRect(band, colors.band);
     dc.SelectFont(CaptionFont());
     dc.SetBkMode(TRANSPARENT);
-    dc.SetTextColor(colours.text);
+    dc.SetTextColor(colors.text);
     Rect titleRect { band.left + kCaptionTextIndent, band.top, band.right - kCloseButtonWidth, band.bottom };
     dc.DrawText(title, titleRect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
     if (m_style & WS_SYSMENU) {
         // A cross of two thick diagonals.
-        Rect button = CloseButtonRect();
+        Rect button = GetCloseButtonRect();
         int cx = (button.left + button.right) / 2;
         int cy = (button.top + button.bottom) / 2;
-        Pen pen(PS_SOLID, colours.text);
+        Pen pen(PS_SOLID, colors.text);
         const Pen* old = dc.SelectPen(&pen);
         for (int shift = 0; shift < 2; ++shift) {
             dc.MoveTo(cx - kCloseArm + shift, cy - kCloseArm);

@@ -37,7 +37,7 @@ public:
     void Paint(DrawContext& dc, std::string_view title, bool active) const;
 
 private:
-    Rect CloseButtonRect() const;
+    Rect GetCloseButtonRect() const;
     bool HasCaption() const;
 
     uint32_t m_style;
