@@ -7,14 +7,14 @@
 
 namespace lumarra {
 
-// A colour with straight (not premultiplied) alpha, components 0..1.
+// A color with straight (not premultiplied) alpha, components 0..1.
 struct Paint {
     float red = 0;
     float green = 0;
     float blue = 0;
     float alpha = 1;
 
-    // 0xRRGGBB, as the recipes write colours.
+    // 0xRRGGBB, as the recipes write colors.
     static Paint Hex(uint32_t rgb, float alpha = 1);
     Paint WithAlpha(float a) const { return { red, green, blue, a }; }
     Paint Mix(const Paint& other, float t) const;
@@ -34,8 +34,8 @@ public:
     Canvas() = default;
     Canvas(int width, int height);
 
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
+    int GetWidth() const { return m_width; }
+    int GetHeight() const { return m_height; }
     bool Empty() const { return m_width == 0 || m_height == 0; }
 
     // Premultiplied pixel access.
@@ -44,7 +44,7 @@ public:
     };
     Pixel& At(int x, int y) { return m_pixels[static_cast<size_t>(y) * m_width + x]; }
     const Pixel& At(int x, int y) const { return m_pixels[static_cast<size_t>(y) * m_width + x]; }
-    // Straight colour of a pixel as 0xRRGGBB and its alpha 0..255.
+    // Straight color of a pixel as 0xRRGGBB and its alpha 0..255.
     uint32_t RgbAt(int x, int y) const;
     int AlphaAt(int x, int y) const;
 

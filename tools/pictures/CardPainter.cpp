@@ -82,8 +82,8 @@ bool DrawEmoji(Canvas& canvas, EmojiFont& font, const std::string& name, float c
     std::optional<Canvas> picture = RenderPicture(font, name);
     if (!picture)
         return false;
-    float scale = size / std::max(picture->Width(), picture->Height());
-    float w = picture->Width() * scale, h = picture->Height() * scale;
+    float scale = size / std::max(picture->GetWidth(), picture->GetHeight());
+    float w = picture->GetWidth() * scale, h = picture->GetHeight() * scale;
     canvas.DrawCanvas(*picture, cx - w / 2, cy - h / 2, w, h);
     return true;
 }

@@ -15,7 +15,7 @@ class EmojiFont;
 class Lettering;
 
 // What one picture card shows: its head kana, the emoji that make up its
-// illustration (the first is the main one) and its deck's frame colour. Kana
+// illustration (the first is the main one) and its deck's frame color. Kana
 // cards keep a plain band at the bottom, where the study screen writes the
 // card's word.
 struct CardDesign {
@@ -26,8 +26,8 @@ struct CardDesign {
 };
 
 // Paints card faces in one style for every deck and size: a frame in the
-// deck's colour around warm paper, the head kana white in a red disc at the
-// top left, and the illustration composed from colour emoji.
+// deck's color around warm paper, the head kana white in a red disc at the
+// top left, and the illustration composed from color emoji.
 class CardPainter {
 public:
     explicit CardPainter(EmojiFont& emoji);

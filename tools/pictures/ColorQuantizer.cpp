@@ -29,7 +29,7 @@ struct Box {
         return w;
     }
     // Channel with the widest spread and how wide it is, weighted by count so
-    // that large flat areas get their own colours before rare outliers.
+    // that large flat areas get their own colors before rare outliers.
     std::pair<int, float> Widest() const
     {
         std::array<float, 3> lo { 1e9f, 1e9f, 1e9f }, hi { -1e9f, -1e9f, -1e9f };
@@ -140,7 +140,7 @@ IndexedImage ColorQuantizer::Quantize(int width, int height, std::span<const uin
     IndexedImage out;
     out.width = width;
     out.height = height;
-    // Each bin keeps the mean of its pixels, so a flat colour comes back
+    // Each bin keeps the mean of its pixels, so a flat color comes back
     // exactly.
     struct Sum {
         double r = 0, g = 0, b = 0, count = 0;
@@ -175,7 +175,7 @@ IndexedImage ColorQuantizer::Quantize(int width, int height, std::span<const uin
     for (const ImgColor& c : out.colors)
         exact.push_back({ float(c.red), float(c.green), float(c.blue) });
 
-    // Serpentine error diffusion. Kept colours are written exactly and pass no
+    // Serpentine error diffusion. Kept colors are written exactly and pass no
     // error on, so flat black stays flat.
     out.indices.resize(static_cast<size_t>(width) * height);
     std::vector<Rgb> error(static_cast<size_t>(width + 2) * 2, { 0, 0, 0 });

@@ -15,11 +15,11 @@ struct IndexedImage {
     std::vector<uint8_t> indices;
 };
 
-// Reduces a true-colour picture (0xRRGGBB per pixel) to at most `maxColors`
-// colours: a median cut over the picture's colour histogram, refined by a few
-// k-means rounds, then each pixel mapped to its nearest colour with
+// Reduces a true-color picture (0xRRGGBB per pixel) to at most `maxColors`
+// colors: a median cut over the picture's color histogram, refined by a few
+// k-means rounds, then each pixel mapped to its nearest color with
 // Floyd–Steinberg error diffusion scaled by `dither` (0 = none, 1 = full).
-// Colours listed in `keep` are always in the table and reproduced exactly
+// Colors listed in `keep` are always in the table and reproduced exactly
 // (empty sheet cells stay pure black).
 class ColorQuantizer {
 public:

@@ -133,7 +133,7 @@ bool DeckSheets::Write(const std::filesystem::path& outDir, const std::filesyste
         if (img) {
             const uint32_t keep[] = { 0x000000 };
             IndexedImage indexed =
-                ColorQuantizer::Quantize(sheet.Width(), sheet.Height(), rgb, colors, kSheetDither, keep);
+                ColorQuantizer::Quantize(sheet.GetWidth(), sheet.GetHeight(), rgb, colors, kSheetDither, keep);
             ok = ok && ImgEncoder::Encode(indexed.width, indexed.height, indexed.indices, indexed.colors, {}, bytes);
             for (size_t i = 0; i < rgb.size(); ++i) {
                 const ImgColor& c = indexed.colors[indexed.indices[i]];
@@ -141,12 +141,12 @@ bool DeckSheets::Write(const std::filesystem::path& outDir, const std::filesyste
             }
             file = "img" + std::to_string(id) + ".img";
         } else {
-            bytes = EncodeBitmapResource(sheet.Width(), sheet.Height(), rgb);
+            bytes = EncodeBitmapResource(sheet.GetWidth(), sheet.GetHeight(), rgb);
             file = "bitmap" + std::to_string(id) + ".dib";
         }
         ok = ok && !bytes.empty() && WriteBytes(outDir / file, bytes);
         std::string contact = std::string(m_deck->args[0]) + "-" + size->name + ".png";
-        ok = ok && WriteBytes(contactDir / contact, EncodePng(sheet.Width(), sheet.Height(), rgb));
+        ok = ok && WriteBytes(contactDir / contact, EncodePng(sheet.GetWidth(), sheet.GetHeight(), rgb));
     }
     return ok;
 }

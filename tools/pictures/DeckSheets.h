@@ -32,14 +32,14 @@ std::map<int, std::string> LoadStringTable(const std::filesystem::path& path);
 //   deck <name> frame=RRGGBB format=img|bitmap [colors=N] large=ID table=ID small=ID
 //   card <ReadIndex> <emoji> [<emoji> ...]
 // Each card is painted in its cell (CardCode order); cells without a card
-// stay black. IMG sheets are reduced to `colors` colours.
+// stay black. IMG sheets are reduced to `colors` colors.
 class DeckSheets {
 public:
     DeckSheets(EmojiFont& emoji, const Recipe& recipe, std::map<int, std::string> strings);
 
     // Problems found in the recipe (unknown deck, cards without a picture,
     // emoji the face lacks); empty when the sheets can be built.
-    const std::vector<std::string>& Errors() const { return m_errors; }
+    const std::vector<std::string>& GetErrors() const { return m_errors; }
 
     Canvas PaintSheet(const SheetSize& size);
     // Writes the three resources and a contact picture of each into

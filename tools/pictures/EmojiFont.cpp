@@ -25,9 +25,9 @@ std::string FindEmojiFile()
     FcResult result;
     if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
         FcChar8* file = nullptr;
-        FcBool colour = FcFalse;
+        FcBool color = FcFalse;
         if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch
-            && FcPatternGetBool(match, FC_COLOR, 0, &colour) == FcResultMatch && colour)
+            && FcPatternGetBool(match, FC_COLOR, 0, &color) == FcResultMatch && color)
             path = reinterpret_cast<const char*>(file);
         FcPatternDestroy(match);
     }

@@ -13,14 +13,14 @@ struct FT_FaceRec_;
 
 namespace lumarra {
 
-// The colour emoji face (a bitmap-strike font): each emoji is loaded as its
-// colour bitmap at the face's one strike and handed out as a canvas, which
+// The color emoji face (a bitmap-strike font): each emoji is loaded as its
+// color bitmap at the face's one strike and handed out as a canvas, which
 // callers scale to the size they draw at. Single code points only; variation
 // selectors are dropped before lookup.
 class EmojiFont {
 public:
     // Finds the face through fontconfig; null when it is not installed or is
-    // not a colour face.
+    // not a color face.
     static std::unique_ptr<EmojiFont> Open();
     static std::unique_ptr<EmojiFont> OpenFile(const std::string& path);
     ~EmojiFont();

@@ -235,7 +235,7 @@ std::vector<uint32_t> KanaSheet::Paint() const
                         static_cast<uint32_t>(level) * 0x010101u;
                 }
             // The marks: columns (top row) or rows (left column) this record
-            // sweeps, in the box's border colour so they vanish into it.
+            // sweeps, in the box's border color so they vanish into it.
             if (sweep.first >= 0)
                 for (int i = std::max(kFirstSweep, sweep.first); i <= std::min(kLastSweep, sweep.second); ++i) {
                     size_t at = horizontal ? static_cast<size_t>(cellY) * width + cellX + i

@@ -40,8 +40,8 @@ public:
     };
 
     explicit KanaSheet(const Recipe& recipe);
-    const std::vector<std::string>& Errors() const { return m_errors; }
-    const std::vector<Kana>& Kanas() const { return m_kanas; }
+    const std::vector<std::string>& GetErrors() const { return m_errors; }
+    const std::vector<Kana>& GetKanas() const { return m_kanas; }
 
     // The game's stroke table for a CardCode, e.g. "R +D +D U R D L"; empty
     // for a cell without a kana button.

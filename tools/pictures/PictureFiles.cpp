@@ -68,11 +68,11 @@ void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uin
 
 std::vector<uint32_t> Flatten(const Canvas& canvas, bool keyed, uint32_t background)
 {
-    std::vector<uint32_t> out(static_cast<size_t>(canvas.Width()) * canvas.Height());
+    std::vector<uint32_t> out(static_cast<size_t>(canvas.GetWidth()) * canvas.GetHeight());
     float bg[3] = { (background >> 16 & 0xFF) / 255.0f, (background >> 8 & 0xFF) / 255.0f, (background & 0xFF) / 255.0f };
-    for (int y = 0; y < canvas.Height(); ++y)
-        for (int x = 0; x < canvas.Width(); ++x) {
-            uint32_t& pixel = out[static_cast<size_t>(y) * canvas.Width() + x];
+    for (int y = 0; y < canvas.GetHeight(); ++y)
+        for (int x = 0; x < canvas.GetWidth(); ++x) {
+            uint32_t& pixel = out[static_cast<size_t>(y) * canvas.GetWidth() + x];
             const Canvas::Pixel& p = canvas.At(x, y);
             if (keyed) {
                 uint32_t rgb = canvas.RgbAt(x, y);
@@ -111,11 +111,11 @@ std::vector<uint8_t> EncodeIconFile(std::span<const Canvas> images, bool cursor,
     Put16(out, static_cast<uint32_t>(images.size()));
     std::vector<std::vector<uint8_t>> bodies;
     for (const Canvas& image : images) {
-        int w = image.Width(), h = image.Height();
+        int w = image.GetWidth(), h = image.GetHeight();
         std::vector<uint8_t> body;
         Put32(body, kDibHeaderBytes);
         Put32(body, static_cast<uint32_t>(w));
-        Put32(body, static_cast<uint32_t>(h * 2));  // colour rows, then mask rows
+        Put32(body, static_cast<uint32_t>(h * 2));  // color rows, then mask rows
         Put16(body, 1);
         Put16(body, 32);
         for (int i = 0; i < 6; ++i)
@@ -137,8 +137,8 @@ std::vector<uint8_t> EncodeIconFile(std::span<const Canvas> images, bool cursor,
     }
     size_t offset = kIconDirBytes + kIconEntryBytes * images.size();
     for (size_t i = 0; i < images.size(); ++i) {
-        out.push_back(static_cast<uint8_t>(images[i].Width() & 0xFF));
-        out.push_back(static_cast<uint8_t>(images[i].Height() & 0xFF));
+        out.push_back(static_cast<uint8_t>(images[i].GetWidth() & 0xFF));
+        out.push_back(static_cast<uint8_t>(images[i].GetHeight() & 0xFF));
         out.push_back(0);
         out.push_back(0);
         Put16(out, cursor ? static_cast<uint32_t>(hotX) : 1);
@@ -154,13 +154,13 @@ std::vector<uint8_t> EncodeIconFile(std::span<const Canvas> images, bool cursor,
 
 namespace {
 
-// PNG colour types of the IHDR chunk.
-constexpr uint8_t kPngTruecolour = 2;
-constexpr uint8_t kPngTruecolourAlpha = 6;
+// PNG color types of the IHDR chunk.
+constexpr uint8_t kPngTruecolor = 2;
+constexpr uint8_t kPngTruecolorAlpha = 6;
 
 // A PNG of filtered rows (`raw`: a filter byte 0 before each row) in stored
 // deflate blocks.
-std::vector<uint8_t> EncodePngRows(int width, int height, uint8_t colourType, const std::vector<uint8_t>& raw)
+std::vector<uint8_t> EncodePngRows(int width, int height, uint8_t colorType, const std::vector<uint8_t>& raw)
 {
     std::vector<uint8_t> zlib { 0x78, 0x01 };
     for (size_t pos = 0; pos < raw.size() || pos == 0;) {
@@ -182,7 +182,7 @@ std::vector<uint8_t> EncodePngRows(int width, int height, uint8_t colourType, co
     std::vector<uint8_t> header;
     Put32Big(header, static_cast<uint32_t>(width));
     Put32Big(header, static_cast<uint32_t>(height));
-    header.insert(header.end(), { 8, colourType, 0, 0, 0 });
+    header.insert(header.end(), { 8, colorType, 0, 0, 0 });
     PutChunk(out, "IHDR", header);
     PutChunk(out, "IDAT", zlib);
     PutChunk(out, "IEND", {});
@@ -204,16 +204,16 @@ std::vector<uint8_t> EncodePng(int width, int height, std::span<const uint32_t> 
             raw.push_back(static_cast<uint8_t>(p));
         }
     }
-    return EncodePngRows(width, height, kPngTruecolour, raw);
+    return EncodePngRows(width, height, kPngTruecolor, raw);
 }
 
 std::vector<uint8_t> EncodePngWithAlpha(const Canvas& canvas)
 {
     std::vector<uint8_t> raw;
-    raw.reserve(static_cast<size_t>(canvas.Height()) * (canvas.Width() * 4 + 1));
-    for (int y = 0; y < canvas.Height(); ++y) {
+    raw.reserve(static_cast<size_t>(canvas.GetHeight()) * (canvas.GetWidth() * 4 + 1));
+    for (int y = 0; y < canvas.GetHeight(); ++y) {
         raw.push_back(0);
-        for (int x = 0; x < canvas.Width(); ++x) {
+        for (int x = 0; x < canvas.GetWidth(); ++x) {
             uint32_t p = canvas.RgbAt(x, y);
             raw.push_back(static_cast<uint8_t>(p >> 16));
             raw.push_back(static_cast<uint8_t>(p >> 8));
@@ -221,7 +221,7 @@ std::vector<uint8_t> EncodePngWithAlpha(const Canvas& canvas)
             raw.push_back(static_cast<uint8_t>(canvas.AlphaAt(x, y)));
         }
     }
-    return EncodePngRows(canvas.Width(), canvas.Height(), kPngTruecolourAlpha, raw);
+    return EncodePngRows(canvas.GetWidth(), canvas.GetHeight(), kPngTruecolorAlpha, raw);
 }
 
 bool WriteBytes(const std::filesystem::path& path, std::span<const uint8_t> bytes)

@@ -10,12 +10,12 @@
 
 namespace lumarra {
 
-// The colour key the game treats as "no pixel".
+// The color key the game treats as "no pixel".
 inline constexpr uint32_t kKeyMagenta = 0xFF00FF;
 
 // A canvas made opaque, one 0xRRGGBB per pixel. With `keyed`, pixels less
-// than half covered become pure magenta (the colour key) and the others keep
-// their colour at full strength, so no pink fringe appears; otherwise the
+// than half covered become pure magenta (the color key) and the others keep
+// their color at full strength, so no pink fringe appears; otherwise the
 // canvas is laid over `background`.
 std::vector<uint32_t> Flatten(const Canvas& canvas, bool keyed, uint32_t background = 0);
 

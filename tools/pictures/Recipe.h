@@ -20,7 +20,7 @@ struct RecipeLine {
     std::string Get(std::string_view key, std::string_view fallback = {}) const;
     // A decimal number, or `fallback` when absent or not a number.
     int GetInt(std::string_view key, int fallback) const;
-    // A colour written as RRGGBB hex.
+    // A color written as RRGGBB hex.
     uint32_t GetColor(std::string_view key, uint32_t fallback) const;
 };
 

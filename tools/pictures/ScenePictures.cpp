@@ -47,7 +47,7 @@ struct Job {
     }
     bool Emoji(Canvas& canvas, const std::string& name, float cx, float cy, float size) const
     {
-        return DrawEmoji(canvas, pictures.Emoji(), name, cx, cy, size);
+        return DrawEmoji(canvas, pictures.GetEmoji(), name, cx, cy, size);
     }
     void Label(Canvas& canvas, std::string_view text, float cx, float cy, int px, const Paint& paint, float rim = 0,
         const Paint& rimPaint = {}) const
@@ -284,7 +284,7 @@ Canvas PaintIconStrip(const Job& job)
     return c;
 }
 
-// A plain paper panel with a coloured border, optionally with a title band.
+// A plain paper panel with a colored border, optionally with a title band.
 Canvas PaintPaperPanel(const Job& job)
 {
     Canvas c(job.width, job.height);
@@ -561,10 +561,10 @@ std::vector<Canvas> PaintIconImages(const Job& job)
             c.FillRoundRect(5 * s, 1 * s, 22 * s, 30 * s, 3 * s, Paint::Hex(0x2B4C9B));
             c.FillRoundRect(7 * s, 3 * s, 18 * s, 26 * s, 2 * s, Paint::Hex(0xFFFCF2));
             c.FillCircle(12 * s, 8.5f * s, 4.2f * s, Paint::Hex(0xE0342C));
-            DrawEmoji(c, job.pictures.Emoji(), job.line.Get("emoji", "🐕"), 16.5f * s, 20 * s, 13 * s);
+            DrawEmoji(c, job.pictures.GetEmoji(), job.line.Get("emoji", "🐕"), 16.5f * s, 20 * s, 13 * s);
         } else {
             Canvas emoji(size, size);
-            if (!DrawEmoji(emoji, job.pictures.Emoji(), job.line.Get("emoji"), size / 2.0f, size / 2.0f, size * 0.9f))
+            if (!DrawEmoji(emoji, job.pictures.GetEmoji(), job.line.Get("emoji"), size / 2.0f, size / 2.0f, size * 0.9f))
                 return {};
             // A white rim keeps the picture visible on any background.
             c.DrawCanvas(emoji.Halo(1.2f * s, Paint::Hex(0xFFFFFF)), 0, 0, static_cast<float>(size),
@@ -669,8 +669,8 @@ bool ScenePictures::Build(const RecipeLine& line, const std::filesystem::path& o
         if (look.Empty())
             return false;
         bool keyed = line.Get("key") == "1";
-        // Unkeyed pictures are laid over the colour they are shown on.
-        bytes = EncodeBitmapResource(look.Width(), look.Height(), Flatten(look, keyed, line.GetColor("bg", 0)));
+        // Unkeyed pictures are laid over the color they are shown on.
+        bytes = EncodeBitmapResource(look.GetWidth(), look.GetHeight(), Flatten(look, keyed, line.GetColor("bg", 0)));
     } else {
         errors.push_back("line " + std::to_string(line.number) + ": unknown kind " + line.command);
         return false;
@@ -679,7 +679,7 @@ bool ScenePictures::Build(const RecipeLine& line, const std::filesystem::path& o
     bool opaque = line.command == "bitmap" && line.Get("key") != "1";
     std::vector<uint32_t> rgb = Flatten(look, !opaque, line.GetColor("bg", 0));
     return !bytes.empty() && WriteBytes(out, bytes)
-        && WriteBytes(contactDir / (name + ".png"), EncodePng(look.Width(), look.Height(), rgb));
+        && WriteBytes(contactDir / (name + ".png"), EncodePng(look.GetWidth(), look.GetHeight(), rgb));
 }
 
 bool ScenePictures::BuildThemeIcons(const RecipeLine& line, const std::string& sizes,
@@ -697,7 +697,7 @@ bool ScenePictures::BuildThemeIcons(const RecipeLine& line, const std::string& s
         return false;
     }
     for (const Canvas& image : images) {
-        std::string side = std::to_string(image.Width());
+        std::string side = std::to_string(image.GetWidth());
         if (!WriteBytes(outDir / (side + "x" + side) / "apps" / (name + ".png"), EncodePngWithAlpha(image))) {
             errors.push_back("cannot write the " + side + " pixel icon");
             return false;

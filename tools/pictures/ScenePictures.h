@@ -16,7 +16,7 @@ class Lettering;
 // Paints the pictures of the screens (backgrounds, panels, buttons, icons,
 // cursors), each from one recipe line:
 //   bitmap|icon|cursor <id> <painter> [key=value ...]
-// The painter names a drawing routine; the settings give its size, colours,
+// The painter names a drawing routine; the settings give its size, colors,
 // emoji and texts.
 class ScenePictures {
 public:
@@ -37,7 +37,7 @@ public:
         const std::string& name, std::vector<std::string>& errors);
 
     // Painters need these.
-    EmojiFont& Emoji() { return m_emoji; }
+    EmojiFont& GetEmoji() { return m_emoji; }
     Lettering& Letters(int pixelSize, bool bold);
 
 private:

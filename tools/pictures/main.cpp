@@ -45,8 +45,8 @@ int BuildDeck(char** argv)
     if (!recipe)
         return Fail(std::string("cannot read ") + argv[2]);
     DeckSheets sheets(*emoji, *recipe, LoadStringTable(argv[3]));
-    if (!sheets.Errors().empty())
-        return ReportErrors(argv[2], sheets.Errors());
+    if (!sheets.GetErrors().empty())
+        return ReportErrors(argv[2], sheets.GetErrors());
     return sheets.Write(argv[4], argv[5]) ? 0 : Fail(std::string("cannot write the sheets of ") + argv[2]);
 }
 
@@ -86,8 +86,8 @@ int BuildStrokes(char** argv)
     if (!recipe)
         return Fail(std::string("cannot read ") + argv[2]);
     KanaSheet sheet(*recipe);
-    if (!sheet.Errors().empty())
-        return ReportErrors(argv[2], sheet.Errors());
+    if (!sheet.GetErrors().empty())
+        return ReportErrors(argv[2], sheet.GetErrors());
     return sheet.Write(argv[3], argv[4]) ? 0 : Fail(std::string("cannot write ") + argv[3]);
 }
 

@@ -120,7 +120,7 @@ void ParseNotes(const std::vector<std::string_view>& words, Score& score, double
         }
         beat += beats;
         part.beats = beat;
-        if (beat * score.SecondsPerBeat() > kMaxScoreSeconds)
+        if (beat * score.GetSecondsPerBeat() > kMaxScoreSeconds)
             throw ParseError { "the piece is longer than the synthesiser renders" };
     }
 }
@@ -182,7 +182,7 @@ void ParseLine(std::string_view line, Score& score, double& beat)
 
 }
 
-double Score::LengthInBeats() const
+double Score::GetLengthInBeats() const
 {
     double length = 0;
     for (const ScorePart& part : parts)

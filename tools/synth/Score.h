@@ -53,8 +53,8 @@ struct Score {
     double reverb = 0;
     std::vector<ScorePart> parts;
 
-    double LengthInBeats() const;
-    double SecondsPerBeat() const { return 60.0 / tempo; }
+    double GetLengthInBeats() const;
+    double GetSecondsPerBeat() const { return 60.0 / tempo; }
 };
 
 // Longest piece a score may describe, so a typing slip cannot ask for hours.

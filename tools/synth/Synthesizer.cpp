@@ -47,8 +47,8 @@ std::vector<int16_t> ToPeakLevel(const std::vector<float>& mix, double peakDb)
 
 std::vector<int16_t> RenderScore(const Score& score)
 {
-    double beatSeconds = score.SecondsPerBeat();
-    double seconds = score.LengthInBeats() * beatSeconds + (score.loop ? 0 : score.tailSeconds);
+    double beatSeconds = score.GetSecondsPerBeat();
+    double seconds = score.GetLengthInBeats() * beatSeconds + (score.loop ? 0 : score.tailSeconds);
     std::vector<float> mix(static_cast<size_t>(std::ceil(seconds * score.rate)));
 
     for (const ScorePart& part : score.parts) {
