@@ -15,13 +15,13 @@ namespace {
 class FreshUser {
 public:
     FreshUser()
-        : m_registry("LUMARRA_REGISTRY_DIR", m_registryFolder.Native().c_str())
-        , m_home("LUMARRA_HOME", m_programFolder.Native().c_str())
+        : m_registry("LUMARRA_REGISTRY_DIR", m_registryFolder.GetNative().c_str())
+        , m_home("LUMARRA_HOME", m_programFolder.GetNative().c_str())
     {
     }
 
-    std::string StorePath() const { return m_registryFolder.Native("HKEY_CURRENT_USER.reg"); }
-    std::string WelcomeFile() const { return m_programFolder.Native("startup.ini"); }
+    std::string GetStorePath() const { return m_registryFolder.Native("HKEY_CURRENT_USER.reg"); }
+    std::string GetWelcomeFile() const { return m_programFolder.Native("startup.ini"); }
 
     static std::string Read(const std::string& path)
     {
@@ -47,7 +47,7 @@ TEST(Settings, AFreshUserStartsInClickModeWithMusicWithoutMaskAndWithTheWelcome)
     EXPECT_EQ(ReadMaskAtStart(), 0);
     EXPECT_EQ(IsWelcomeSwitchedOff(), 0);
     // Reading settings writes nothing.
-    EXPECT_FALSE(std::filesystem::exists(user.StorePath()));
+    EXPECT_FALSE(std::filesystem::exists(user.GetStorePath()));
 }
 
 TEST(Settings, SwitchesAreStoredAsDwordsInTheGamesKey)
@@ -59,7 +59,7 @@ TEST(Settings, SwitchesAreStoredAsDwordsInTheGamesKey)
     EXPECT_EQ(ReadClickMode(), 0);
     EXPECT_EQ(ReadMusicSwitch(), 0);
     EXPECT_EQ(ReadMaskAtStart(), 1);
-    std::string store = FreshUser::Read(user.StorePath());
+    std::string store = FreshUser::Read(user.GetStorePath());
     EXPECT_NE(store.find("[HKEY_CURRENT_USER\\Software\\Orvella\\Korimba]\n"
                          "\"bClick\"=dword:00000000\n"
                          "\"bMaskRun\"=dword:00000001\n"
@@ -84,29 +84,29 @@ TEST(Settings, AStoreThatCannotBeWrittenOrReadGivesTheDefaults)
         EXPECT_EQ(ReadMusicSwitch(), 1);
     }
 
-    FreshUser::Write(user.StorePath(), "not a store");
+    FreshUser::Write(user.GetStorePath(), "not a store");
     EXPECT_EQ(ReadClickMode(), 1);
     EXPECT_EQ(ReadMaskAtStart(), 0);
     WriteMaskAtStart(1);
     EXPECT_EQ(ReadMaskAtStart(), 1);
-    EXPECT_EQ(FreshUser::Read(user.StorePath() + ".damaged"), "not a store");
+    EXPECT_EQ(FreshUser::Read(user.GetStorePath() + ".damaged"), "not a store");
 }
 
 TEST(Settings, TheWelcomeSwitchIsAFileThatMentionsNoWelcome)
 {
     FreshUser user;
-    FreshUser::Write(user.WelcomeFile(), "[Settings]\r\nShow=NoWelcome;yes\r\n");
+    FreshUser::Write(user.GetWelcomeFile(), "[Settings]\r\nShow=NoWelcome;yes\r\n");
     EXPECT_EQ(IsWelcomeSwitchedOff(), 1);
-    FreshUser::Write(user.WelcomeFile(), "NoWelcom");
+    FreshUser::Write(user.GetWelcomeFile(), "NoWelcom");
     EXPECT_EQ(IsWelcomeSwitchedOff(), 0);
-    FreshUser::Write(user.WelcomeFile(), "");
+    FreshUser::Write(user.GetWelcomeFile(), "");
     EXPECT_EQ(IsWelcomeSwitchedOff(), 0);
 
     EXPECT_EQ(SwitchWelcomeOff(), 1);
-    EXPECT_EQ(FreshUser::Read(user.WelcomeFile()), "NoWelcome");
+    EXPECT_EQ(FreshUser::Read(user.GetWelcomeFile()), "NoWelcome");
     EXPECT_EQ(IsWelcomeSwitchedOff(), 1);
     EXPECT_EQ(SwitchWelcomeOn(), 1);
-    EXPECT_FALSE(std::filesystem::exists(user.WelcomeFile()));
+    EXPECT_FALSE(std::filesystem::exists(user.GetWelcomeFile()));
     EXPECT_EQ(IsWelcomeSwitchedOff(), 0);
     EXPECT_EQ(SwitchWelcomeOn(), 1);
 }

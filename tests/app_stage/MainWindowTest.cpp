@@ -82,8 +82,8 @@ TEST(CommandLine, RegistSwitchInAnyCaseAnywhere)
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest()
-        : m_registry("LUMARRA_REGISTRY_DIR", m_registryFolder.Native().c_str())
-        , m_home("LUMARRA_HOME", m_programFolder.Native().c_str())
+        : m_registry("LUMARRA_REGISTRY_DIR", m_registryFolder.GetNative().c_str())
+        , m_home("LUMARRA_HOME", m_programFolder.GetNative().c_str())
     {
     }
     ~MainWindowTest() override { SetWorkAreaOverride({}); }
@@ -101,23 +101,23 @@ TEST_F(MainWindowTest, SmallWorkAreaShrinksTheWindowAndLetsTheViewScroll)
     SetWorkAreaOverride({ 0, 0, 800, 570 });
     CMainGameDlg game;
     ASSERT_TRUE(game.Create(nullptr));
-    EXPECT_EQ(game.GetClientRect().Width(), 800);
-    EXPECT_EQ(game.GetClientRect().Height(), 570);
+    EXPECT_EQ(game.GetClientRect().GetWidth(), 800);
+    EXPECT_EQ(game.GetClientRect().GetHeight(), 570);
     EXPECT_EQ(game.GetButtonRect(CMainGameDlg::kCloseButton), (Rect { 779, 6, 795, 20 }));
 
     ASSERT_TRUE(m_app.PumpUntil([] { return titleNotReady.load() == 0; }, 5000));
     // The pointer stays near the window's bottom-right corner while the
     // view moves under it.
     for (int i = 0; i < 100; ++i)
-        game.ScrollToMouse(790 - game.Scroller().GetX(), 560 - game.Scroller().GetY());
-    EXPECT_EQ(game.Scroller().GetX(), -184);
-    EXPECT_EQ(game.Scroller().GetY(), -58);
+        game.ScrollToMouse(790 - game.GetScroller().GetX(), 560 - game.GetScroller().GetY());
+    EXPECT_EQ(game.GetScroller().GetX(), -184);
+    EXPECT_EQ(game.GetScroller().GetY(), -58);
         // The view's rectangle is on the screen; the frame starts 2 pixels in.
-    EXPECT_EQ(game.View().GetWindowRect().left, game.GetWindowRect().left + 2 - 184);
+    EXPECT_EQ(game.GetView().GetWindowRect().left, game.GetWindowRect().left + 2 - 184);
 
     game.SendMessage(WM_CLOSE);
-    EXPECT_FALSE(game.Stage().IsWorkerRunning());
-    EXPECT_FALSE(game.View().IsCreated());
+    EXPECT_FALSE(game.GetStage().IsWorkerRunning());
+    EXPECT_FALSE(game.GetView().IsCreated());
 }
 
 TEST_F(MainWindowTest, CaptionHitCodes)

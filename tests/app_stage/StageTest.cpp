@@ -84,8 +84,8 @@ private:
 class StageTest : public ::testing::Test {
 protected:
     StageTest()
-        : m_registry("LUMARRA_REGISTRY_DIR", m_registryFolder.Native().c_str())
-        , m_home("LUMARRA_HOME", m_programFolder.Native().c_str())
+        : m_registry("LUMARRA_REGISTRY_DIR", m_registryFolder.GetNative().c_str())
+        , m_home("LUMARRA_HOME", m_programFolder.GetNative().c_str())
     {
     }
 
@@ -308,10 +308,10 @@ TEST_F(StageTest, HotSpotTableRefusesTheHundredAndEleventh)
 TEST_F(StageTest, OverlaysComeBackInReverseOrderAndASixthIsNotKept)
 {
     Init();
-    DibSurface& back = m_stage.BackBuffer();
-    const COLORREF colours[5] = { RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 0), RGB(0, 255, 255) };
+    DibSurface& back = m_stage.GetBackBuffer();
+    const COLORREF colors[5] = { RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 0), RGB(0, 255, 255) };
     for (int i = 0; i < 5; ++i) {
-        back.FillSolidRect(i * 100, 0, 40, 40, colours[i]);
+        back.FillSolidRect(i * 100, 0, 40, 40, colors[i]);
         m_stage.PushOverlay(i * 100, 0, 40, 40);
         back.FillSolidRect(i * 100, 0, 40, 40, RGB(0, 0, 0));
     }
@@ -321,7 +321,7 @@ TEST_F(StageTest, OverlaysComeBackInReverseOrderAndASixthIsNotKept)
     for (int popped = 4; popped >= 0; --popped) {
         m_stage.PopOverlay();
         for (int i = 0; i < 5; ++i)
-            EXPECT_EQ(back.GetPixel(i * 100 + 20, 20), i >= popped ? colours[i] : RGB(0, 0, 0))
+            EXPECT_EQ(back.GetPixel(i * 100 + 20, 20), i >= popped ? colors[i] : RGB(0, 0, 0))
                 << "after popping down to " << popped << ", rectangle " << i;
     }
     m_stage.PopOverlay();
@@ -367,9 +367,9 @@ TEST_F(StageTest, DrawingReachesTheView)
     // The stand-in view erases itself when first shown.
     ASSERT_TRUE(PumpUntil([&] { return m_view.GetPresentedPixel(510, 310) == RGB(255, 255, 255); }));
     m_stage.FillRect(500, 300, 20, 20, RGB(0, 0, 255));
-    EXPECT_EQ(m_stage.BackBuffer().GetPixel(510, 310), RGB(0, 0, 255));
+    EXPECT_EQ(m_stage.GetBackBuffer().GetPixel(510, 310), RGB(0, 0, 255));
     ASSERT_TRUE(PumpUntil([&] { return m_view.GetPresentedPixel(510, 310) == RGB(0, 0, 255); }));
-    m_stage.BackBuffer().FillSolidRect(0, 0, 980, 600, RGB(255, 0, 0));
+    m_stage.GetBackBuffer().FillSolidRect(0, 0, 980, 600, RGB(255, 0, 0));
     m_stage.Repaint();
     ASSERT_TRUE(PumpUntil([&] { return m_view.GetPresentedPixel(900, 550) == RGB(255, 0, 0); }));
 }
@@ -401,11 +401,11 @@ TEST_F(StageTest, ClosingWhileAScriptPlaysSoundsUnloadsThemOnlyAfterTheWorkerEnd
         }
         return 0;
     });
-    ASSERT_TRUE(m_stage.Sounds().Clip(9).Sound().HasVoice()) << "the test sound did not load";
+    ASSERT_TRUE(m_stage.GetSounds().Clip(9).GetSound().HasVoice()) << "the test sound did not load";
     ASSERT_TRUE(PumpUntil([&] { return plays.load() > 20; }));
     m_stage.Shutdown();
     EXPECT_FALSE(m_stage.IsWorkerRunning());
-    EXPECT_FALSE(m_stage.Sounds().Clip(9).Sound().HasVoice()) << "the sounds stayed loaded";
+    EXPECT_FALSE(m_stage.GetSounds().Clip(9).GetSound().HasVoice()) << "the sounds stayed loaded";
     CloseSoundDevice();
 }
 
@@ -516,13 +516,13 @@ TEST_F(StageTest, AHideDuringTheBlinkNeverLeavesTheIconOnTheView)
     EXPECT_EQ(ghosts.load(), 0) << "a hidden marker icon was drawn again";
 }
 
-TEST_F(StageTest, SavedScreensKeepEveryColourAndClearingObjectsLeavesOtherSpots)
+TEST_F(StageTest, SavedScreensKeepEveryColorAndClearingObjectsLeavesOtherSpots)
 {
     Init();
-    // A colour an 8-bit surface could not hold exactly.
+    // A color an 8-bit surface could not hold exactly.
     constexpr COLORREF kShade = RGB(37, 91, 203);
-    m_stage.Spare().FillSolidRect(0, 0, 980, 600, kShade);
-    EXPECT_EQ(m_stage.Spare().GetPixel(500, 300), kShade);
+    m_stage.GetSpare().FillSolidRect(0, 0, 980, 600, kShade);
+    EXPECT_EQ(m_stage.GetSpare().GetPixel(500, 300), kShade);
 
     m_stage.AddHotSpot(10, 10, 50, 50, 7, 0x200);
     m_stage.ShowIcon(100, 100, Scene::kYesButton);

@@ -15,7 +15,7 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    const std::filesystem::path& Path() const { return m_path; }
+    const std::filesystem::path& GetPath() const { return m_path; }
     // The program's internal (backslash) form of a file in the folder.
     std::string Internal(const std::string& name) const;
     std::string Native(const std::string& name) const { return (m_path / name).string(); }

@@ -35,7 +35,7 @@ std::vector<int16_t> Ramp(size_t length, int16_t first = 1)
 
 std::vector<int16_t> Mix(AudioMixer& mixer, size_t frames)
 {
-    std::vector<int16_t> out(frames * static_cast<size_t>(mixer.Output().channels));
+    std::vector<int16_t> out(frames * static_cast<size_t>(mixer.GetOutput().channels));
     mixer.Mix(out.data(), frames);
     return out;
 }

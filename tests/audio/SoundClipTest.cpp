@@ -24,8 +24,8 @@ protected:
     {
         s_home = new TempFolder;
         setenv("LUMARRA_HOME", s_home->Native("").c_str(), 1);
-        std::filesystem::create_directories(s_home->Path() / "Data");
-        std::filesystem::create_directories(s_home->Path() / "Wave");
+        std::filesystem::create_directories(s_home->GetPath() / "Data");
+        std::filesystem::create_directories(s_home->GetPath() / "Wave");
         std::string tone = s_home->Native("tone.wav");
         ASSERT_TRUE(RunCommand("sox -R -n -r 22050 -c 1 " + tone + " synth 0.15 sine 500"));
         // Every table file but the first music track.
@@ -57,10 +57,10 @@ TEST_F(SoundClipTest, TableLoadsWhatIsThereAndMissingFilesStaySilent)
     std::atomic<int> waitFlag { 0 };
     SoundTable table(&waitFlag);
     table.Load();
-    EXPECT_FALSE(table.Clip(1).Sound().HasVoice());
+    EXPECT_FALSE(table.Clip(1).GetSound().HasVoice());
     for (int number = 2; number <= SoundTable::kClipCount; ++number)
-        EXPECT_TRUE(table.Clip(number).Sound().HasVoice()) << number;
-    EXPECT_EQ(table.Clip(9).Sound().GetFormat().samplesPerSec, 22050u) << "the WAVE effect";
+        EXPECT_TRUE(table.Clip(number).GetSound().HasVoice()) << number;
+    EXPECT_EQ(table.Clip(9).GetSound().GetFormat().samplesPerSec, 22050u) << "the WAVE effect";
 
     table.PlaySound(1, -1);
     EXPECT_EQ(waitFlag.load(), 1);
@@ -115,18 +115,18 @@ TEST_F(SoundClipTest, SceneOperationsOnAClipOfTheirOwn)
     PlayFileOnce(clip, "Wave\\Menu1.mp3", 0);
     EXPECT_LT(GetTickCount() - start, 100u) << "without wait it returns at once";
     EXPECT_EQ(clip.IsPlaying(), 1);
-    EXPECT_TRUE(clip.Sound().HasVoice());
+    EXPECT_TRUE(clip.GetSound().HasVoice());
     FinishClip(clip);
-    EXPECT_FALSE(clip.Sound().HasVoice());
+    EXPECT_FALSE(clip.GetSound().HasVoice());
     EXPECT_GE(GetTickCount() - start, 150u);
 
     PlayFileOnce(clip, "Wave\\Menu2.mp3", 1);
-    EXPECT_FALSE(clip.Sound().HasVoice()) << "a waited clip is unloaded";
+    EXPECT_FALSE(clip.GetSound().HasVoice()) << "a waited clip is unloaded";
 
     clip.Load("Wave\\Game1.mp3");
     clip.Play(-1);
     CutClip(clip);
-    EXPECT_FALSE(clip.Sound().HasVoice());
+    EXPECT_FALSE(clip.GetSound().HasVoice());
     EXPECT_EQ(clip.IsPlaying(), 0);
 
     EXPECT_EQ(clip.Load("Wave\\Missing.mp3"), 1);

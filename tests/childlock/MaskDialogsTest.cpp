@@ -60,13 +60,13 @@ std::string ReadNative(const std::string& path)
 class ChildLockTest : public WindowTest {
 protected:
     ChildLockTest()
-        : m_registry("LUMARRA_REGISTRY_DIR", m_registryFolder.Native().c_str())
-        , m_home("LUMARRA_HOME", m_programFolder.Native().c_str())
+        : m_registry("LUMARRA_REGISTRY_DIR", m_registryFolder.GetNative().c_str())
+        , m_home("LUMARRA_HOME", m_programFolder.GetNative().c_str())
     {
     }
     ~ChildLockTest() override { UnLockKeyboard(); }
 
-    std::string WelcomeFile() const { return m_programFolder.Native("startup.ini"); }
+    std::string GetWelcomeFile() const { return m_programFolder.Native("startup.ini"); }
 
     TestFolder m_registryFolder;
     TestFolder m_programFolder;
@@ -176,7 +176,7 @@ TEST_F(ChildLockTest, NoticeWritesTheStartSwitchOnlyOnOk)
 TEST_F(ChildLockTest, WelcomeSwitchLivesInStartupIni)
 {
     // Automatic opening with the welcome switched off ends before it shows.
-    std::ofstream(WelcomeFile()) << "xxNoWelcomexx";
+    std::ofstream(GetWelcomeFile()) << "xxNoWelcomexx";
     {
         CWelcomeDlg welcome;
         welcome.SetOpenedByUser(false);
@@ -187,7 +187,7 @@ TEST_F(ChildLockTest, WelcomeSwitchLivesInStartupIni)
     }
 
     // An empty file: shown at start, unticked; ticking writes the file at once.
-    std::ofstream(WelcomeFile(), std::ios::trunc).close();
+    std::ofstream(GetWelcomeFile(), std::ios::trunc).close();
     std::string written;
     std::string text;
     {
@@ -200,7 +200,7 @@ TEST_F(ChildLockTest, WelcomeSwitchLivesInStartupIni)
             auto* box = dynamic_cast<CheckBox*>(welcome.GetDlgItem(CWelcomeDlg::kDontShowCheck));
             EXPECT_EQ(box->GetCheck(), 0);
             box->Click();
-            written = ReadNative(WelcomeFile());
+            written = ReadNative(GetWelcomeFile());
             TypeKey(SDLK_RETURN, "");
             return true;
         });
@@ -220,7 +220,7 @@ TEST_F(ChildLockTest, WelcomeSwitchLivesInStartupIni)
             auto* box = dynamic_cast<CheckBox*>(welcome.GetDlgItem(CWelcomeDlg::kDontShowCheck));
             EXPECT_EQ(box->GetCheck(), 1);
             box->Click();
-            existedWhileOpen = std::filesystem::exists(WelcomeFile());
+            existedWhileOpen = std::filesystem::exists(GetWelcomeFile());
             TypeKey(SDLK_RETURN, "");
             return true;
         });
@@ -233,7 +233,7 @@ TEST_F(ChildLockTest, WelcomeSwitchLivesInStartupIni)
 TEST_F(ChildLockTest, MaskAtStartLocksAtOnceAndShowsTheNoticeAfterTheTitle)
 {
     WriteMaskAtStart(1);
-    std::ofstream(WelcomeFile()) << "NoWelcome";
+    std::ofstream(GetWelcomeFile()) << "NoWelcome";
     titleNotReady = 1;
     CMainGameDlg game;
     // Answers each box in front of the game with Enter, noting its caption
@@ -271,7 +271,7 @@ TEST_F(ChildLockTest, MaskAtStartLocksAtOnceAndShowsTheNoticeAfterTheTitle)
     EXPECT_EQ(captions.size(), 4u);
     EXPECT_TRUE(game.IsWindowVisible());
     EXPECT_FALSE(game.IsIconic());
-    EXPECT_TRUE(game.Stage().IsWorkerRunning());
+    EXPECT_TRUE(game.GetStage().IsWorkerRunning());
 
     game.DestroyWindow();
     EXPECT_FALSE(AreKeyboardHooksInstalled()) << "the end unlocks";

@@ -36,7 +36,7 @@ class LockScope {
 public:
     LockScope() { m_result = LockKeyboard(); }
     ~LockScope() { UnLockKeyboard(); }
-    int Result() const { return m_result; }
+    int GetResult() const { return m_result; }
 
 private:
     int m_result = 0;
@@ -56,7 +56,7 @@ LRESULT RecordingHook(int code, WPARAM wParam, LPARAM lParam)
 TEST(KeyboardLock, LetsThroughOnlyWhatTheReleasePromptNeeds)
 {
     LockScope lock;
-    ASSERT_EQ(lock.Result(), 1);
+    ASSERT_EQ(lock.GetResult(), 1);
     ASSERT_TRUE(AreKeyboardHooksInstalled());
 
     SetAsyncKeyState(VK_SHIFT, true);

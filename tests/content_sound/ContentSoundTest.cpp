@@ -41,7 +41,7 @@ struct Sound {
     std::vector<int16_t> samples;
     size_t fileBytes = 0;
 
-    double Seconds() const { return static_cast<double>(samples.size()) / format.samplesPerSec; }
+    double GetSeconds() const { return static_cast<double>(samples.size()) / format.samplesPerSec; }
     double PeakDb() const
     {
         int peak = 1;
@@ -107,8 +107,8 @@ void CheckVoice(const std::string& name, double longest = kLongestVoice)
     Sound sound;
     if (!Load(name, sound))
         return;
-    EXPECT_GE(sound.Seconds(), kShortestVoice) << name;
-    EXPECT_LE(sound.Seconds(), longest) << name;
+    EXPECT_GE(sound.GetSeconds(), kShortestVoice) << name;
+    EXPECT_LE(sound.GetSeconds(), longest) << name;
     ExpectEvenLoudness(sound);
     ExpectDecoderCapacity(sound);
 }
@@ -118,7 +118,7 @@ void CheckEffect(const std::string& name)
     Sound sound;
     if (!Load(name, sound))
         return;
-    EXPECT_LT(sound.Seconds(), kLongestEffect) << name;
+    EXPECT_LT(sound.GetSeconds(), kLongestEffect) << name;
     ExpectEvenLoudness(sound, kQuietestEffectPeakDb);
     if (name.ends_with(".mp3"))
         ExpectDecoderCapacity(sound);
@@ -137,7 +137,7 @@ TEST(ContentSoundTest, MusicLoopsAreLongAndJoinWithoutAClick)
         Sound sound;
         if (!Load(name, sound))
             continue;
-        EXPECT_GE(sound.Seconds(), kShortestLoop) << name;
+        EXPECT_GE(sound.GetSeconds(), kShortestLoop) << name;
         ExpectDecoderCapacity(sound);
         ASSERT_GT(sound.samples.size(), 2 * kJoinWindow);
         std::vector<int16_t> join(sound.samples.end() - kJoinWindow, sound.samples.end());
@@ -168,7 +168,7 @@ TEST(ContentSoundTest, PanelEffectsLeaveRoomForTheirVoices)
     constexpr double kMp3Padding = 0.03;  // the encoder's delay and last frame
     Sound fault, chime;
     if (Load("Data\\Sound14.mp3", fault)) {
-        EXPECT_LE(fault.Seconds(), kVoiceDelay + kMp3Padding) << "the fault sound runs into its voice";
+        EXPECT_LE(fault.GetSeconds(), kVoiceDelay + kMp3Padding) << "the fault sound runs into its voice";
     }
     if (!Load("Data\\Sound07.mp3", chime))
         return;

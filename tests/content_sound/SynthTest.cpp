@@ -92,7 +92,7 @@ TEST(ScoreTest, ReadsSettingsPartsChordsAndRests)
     EXPECT_NEAR(pluck.notes[2].frequencies[0], 233.08, 0.01);
     EXPECT_DOUBLE_EQ(score.parts[1].notes[0].startBeat, 0); // each part starts at the top
     // The closing rest belongs to the piece: a loop breathes there.
-    EXPECT_DOUBLE_EQ(score.LengthInBeats(), 6);
+    EXPECT_DOUBLE_EQ(score.GetLengthInBeats(), 6);
 }
 
 TEST(ScoreTest, RejectsMistakesWithTheirLine)

@@ -47,7 +47,7 @@ export DISPLAY="$display"
 # The welcome page would open over the caption a second after the title.
 use_private_game_home "$work"
 
-# The colour of one screen pixel as "r,g,b".
+# The color of one screen pixel as "r,g,b".
 pixel() {
     import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null \
         | sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p' | head -n 1
@@ -62,7 +62,7 @@ top=$Y
 right=$((X + WIDTH))
 [ "$WIDTH" = 984 ] && [ "$HEIGHT" = 628 ] || fail "window is ${WIDTH}x$HEIGHT"
 
-# The caption band in its active colour, and a stage that is drawn.
+# The caption band in its active color, and a stage that is drawn.
 band=""
 for i in $(seq 1 50); do
     band=$(pixel $((left + 400)) $((top + 13)))

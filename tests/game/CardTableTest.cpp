@@ -60,7 +60,7 @@ TEST_F(CardTableTest, ShuffleFollowsTheProgramsSequenceTwoDrawsARound)
     m_table.SetDeck(FindDeck(kDeckEdo)->cards, 48);
     std::vector<CardCode> before(m_table.GetCards().begin(), m_table.GetCards().end());
     GameRandom::Seed(12345);
-    m_table.Shuffle(m_table.Cards(), 0, 0);
+    m_table.Shuffle(m_table.GetCards(), 0, 0);
     std::vector<CardCode> after(m_table.GetCards().begin(), m_table.GetCards().end());
     EXPECT_EQ(after, ModelShuffle(before, 0, 48, 12345)) << "count 0 shuffles the whole deck";
     std::vector<CardCode> sorted = after;

@@ -179,7 +179,7 @@ TEST(DeckPictures, CardCellsFollowTheFiveColumnGrid)
 TEST(DeckPictures, DeckZeroIsTheKanaDeckAndItsHighlightIsMadeWhenMissing)
 {
     TestFolder programFolder;
-    EnvironmentScope home("LUMARRA_HOME", programFolder.Native().c_str());
+    EnvironmentScope home("LUMARRA_HOME", programFolder.GetNative().c_str());
     // This program carries stand-ins for the kana deck's three sheets only.
     EXPECT_EQ(LoadDeckPictures(0), 1);
     for (int sheet : { kTableSheet, kSmallSheet, kLargeSheet, kHighlightSheet })
@@ -203,7 +203,7 @@ TEST(DeckPictures, DeckZeroIsTheKanaDeckAndItsHighlightIsMadeWhenMissing)
 TEST(DeckPictures, AProverbDeckHighlightIsTintedWhenTheCacheLacksIt)
 {
     TestFolder programFolder;
-    EnvironmentScope home("LUMARRA_HOME", programFolder.Native().c_str());
+    EnvironmentScope home("LUMARRA_HOME", programFolder.GetNative().c_str());
     // Only the Edo deck's table sheet is carried here.
     LoadDeckPictures(kDeckEdo);
     DibSurface& plain = SheetFor(kTableSheet);

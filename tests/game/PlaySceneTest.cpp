@@ -37,16 +37,16 @@ protected:
 
     bool Play(ScriptedChild& child) { return m_app.PumpUntil([&] { return child.Step(); }, kGameTimeoutMs); }
 
-    std::string RecordPath() const { return m_programFolder.Native("Score.dat"); }
+    std::string GetRecordPath() const { return m_programFolder.Native("Score.dat"); }
 
     // The end screen filed the game, and only it, in its deck's table.
     void ExpectFiled(const PlayScene& scene, DeckId deck)
     {
         ScoreRecord record;
-        ASSERT_EQ(record.Load(RecordPath()), ScoreRecord::FileState::Loaded);
+        ASSERT_EQ(record.Load(GetRecordPath()), ScoreRecord::FileState::Loaded);
         int index = ScoreRecord::TableIndex(FindDeck(deck)->scoreCode);
         for (int table = 0; table < ScoreRecord::kTables; ++table)
-            EXPECT_EQ(record.Table(table).UsedCount(), table == index ? 1 : 0) << "table " << table;
+            EXPECT_EQ(record.Table(table).GetUsedCount(), table == index ? 1 : 0) << "table " << table;
         EXPECT_EQ(record.Table(index).At(0).child, scene.GetChildTakes());
         EXPECT_EQ(record.Table(index).At(0).computer, scene.GetComputerTakes());
     }
@@ -54,7 +54,7 @@ protected:
     bool AnySoundPlaying()
     {
         for (int clip = 1; clip <= 16; ++clip) {
-            if (m_stage.Sounds().Clip(clip).IsPlaying())
+            if (m_stage.GetSounds().Clip(clip).IsPlaying())
                 return true;
         }
         return false;
@@ -147,7 +147,7 @@ TEST_F(PlaySceneTest, ATakenCardIsHighlightedUntilFourOrFewerAreLeft)
     PlayScene& scene = Start(kDeckAiueo);
     ScriptedChild child(m_stage, scene, QuickPractice(), 5u);
     constexpr Rect kPanel = Rect::FromSize(225, 150, 350, 300);
-    // Per round: a point of the read card outside the panel, its colour
+    // Per round: a point of the read card outside the panel, its color
     // before the take and under the take's panel.
     struct Look {
         std::optional<Point> at;
@@ -170,11 +170,11 @@ TEST_F(PlaySceneTest, ATakenCardIsHighlightedUntilFourOrFewerAreLeft)
                             look.at = corner;
                     }
                     if (look.at)
-                        look.before = m_stage.BackBuffer().GetPixel(look.at->x, look.at->y);
+                        look.before = m_stage.GetBackBuffer().GetPixel(look.at->x, look.at->y);
                 }
             }
             if (look.at && look.taken == kNoColor && scene.GetResultLine(1) == "正解！！ カードをとりました")
-                look.taken = m_stage.BackBuffer().GetPixel(look.at->x, look.at->y);
+                look.taken = m_stage.GetBackBuffer().GetPixel(look.at->x, look.at->y);
             return child.Step();
         },
         kGameTimeoutMs));
@@ -216,9 +216,9 @@ TEST_F(PlaySceneTest, TheNextBackSlidesInAndTheCountsKeepTheSidePanel)
         [&] {
             if (!tray && scene.GetRound() == 1 && scene.GetPhase() == PlayScene::Phase::Round) {
                 // Beside the card back, inside the slide-in's panel.
-                tray = m_stage.BackBuffer().GetPixel(811, 202);
+                tray = m_stage.GetBackBuffer().GetPixel(811, 202);
                 // Inside the computer's count box, left of its digit.
-                countBox = m_stage.BackBuffer().GetPixel(813, 124);
+                countBox = m_stage.GetBackBuffer().GetPixel(813, 124);
             }
             return child.Step();
         },
@@ -226,7 +226,7 @@ TEST_F(PlaySceneTest, TheNextBackSlidesInAndTheCountsKeepTheSidePanel)
     ASSERT_TRUE(tray && countBox);
     EXPECT_EQ(*tray, RGB(0, 0, 0));
     EXPECT_EQ(*countBox, panel);
-    EXPECT_EQ(m_stage.BackBuffer().GetPixel(975, 300), panel) << "the side panel was drawn";
+    EXPECT_EQ(m_stage.GetBackBuffer().GetPixel(975, 300), panel) << "the side panel was drawn";
 }
 
 // Quitting anywhere returns without the score screen, with the reader ended
@@ -248,7 +248,7 @@ TEST_P(QuitTest, ReturnsWithTheReaderEndedAndSilence)
     EXPECT_FALSE(scene.IsReaderRunning());
     EXPECT_FALSE(AnySoundPlaying());
     EXPECT_LT(scene.GetChildTakes() + scene.GetComputerTakes(), PlayScene::kRounds);
-    EXPECT_FALSE(std::filesystem::exists(RecordPath())) << "an abandoned game is not filed";
+    EXPECT_FALSE(std::filesystem::exists(GetRecordPath())) << "an abandoned game is not filed";
 }
 
 INSTANTIATE_TEST_SUITE_P(Phases, QuitTest,

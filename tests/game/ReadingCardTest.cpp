@@ -186,14 +186,14 @@ TEST(ReadingCardDrawing, InkStaysInTheCellsAndAnEmptyTextDrawsNothing)
     ReadingCard card = Layout("いぬも あるけば ぼうにあたる");
     card.Draw(face);
     int inked = 0;
-    int textColoured = 0;
+    int textColored = 0;
     for (int y = 0; y < ReadingCard::kHeight; ++y) {
         for (int x = 0; x < ReadingCard::kWidth; ++x) {
             COLORREF pixel = face.GetPixel(x, y);
             if (pixel == kPaper)
                 continue;
             ++inked;
-            textColoured += pixel == ReadingCard::kTextColor;
+            textColored += pixel == ReadingCard::kTextColor;
             bool inCell = false;
             for (const ReadingCard::Character& c : card.GetCharacters())
                 inCell = inCell || c.cell.Contains(x, y);
@@ -201,7 +201,7 @@ TEST(ReadingCardDrawing, InkStaysInTheCellsAndAnEmptyTextDrawsNothing)
         }
     }
     EXPECT_GT(inked, 13 * 40) << "every character leaves ink";
-    EXPECT_GT(textColoured, 13 * 10) << "full strokes are the text colour";
+    EXPECT_GT(textColored, 13 * 10) << "full strokes are the text colour";
 }
 
 }

@@ -37,8 +37,8 @@ private:
 class RealStage : public ::testing::Test {
 protected:
     RealStage()
-        : m_registry("LUMARRA_REGISTRY_DIR", m_registryFolder.Native().c_str())
-        , m_home("LUMARRA_HOME", m_programFolder.Native().c_str())
+        : m_registry("LUMARRA_REGISTRY_DIR", m_registryFolder.GetNative().c_str())
+        , m_home("LUMARRA_HOME", m_programFolder.GetNative().c_str())
     {
         std::filesystem::create_directories(m_programFolder.Native("Data"));
         const char* source = std::getenv("LUMARRA_SOURCE_DIR");
@@ -85,7 +85,7 @@ protected:
         return spots;
     }
 
-    bool MenuMusicPlaying() { return m_stage.Sounds().Clip(1).IsPlaying() != 0; }
+    bool MenuMusicPlaying() { return m_stage.GetSounds().Clip(1).IsPlaying() != 0; }
 
     TestFolder m_registryFolder;
     TestFolder m_programFolder;

@@ -33,7 +33,7 @@ std::pair<int, int> Key(const ScoreEntry& e)
 // changes of result.
 void ExpectRanked(const ScoreTable& table, bool datesInFilingOrder = true)
 {
-    int used = table.UsedCount();
+    int used = table.GetUsedCount();
     for (int i = 0; i < used; ++i)
         ASSERT_TRUE(table.At(i).IsUsed()) << "empty record " << i << " among used ones";
     for (int i = 1; i < used; ++i) {
@@ -77,7 +77,7 @@ TEST(ScoreRanking, RandomGamesStayRankedByWinnerThenLoserNewestFirst)
         int child = static_cast<int>(random() % 19);
         ASSERT_GE(table.File(child, 18 - child, kDate + game), 0);
     }
-    EXPECT_EQ(table.UsedCount(), 600);
+    EXPECT_EQ(table.GetUsedCount(), 600);
     ExpectRanked(table);
 }
 
@@ -116,7 +116,7 @@ TEST(ScoreRanking, AFullTableLosesItsLastRecordToABetterGame)
     ScoreTable table = FullTable(10, 8);
     const ScoreEntry second = table.At(ScoreTable::kRecords - 2);
     EXPECT_EQ(table.File(18, 0, kDate + 5000), 0);
-    EXPECT_EQ(table.UsedCount(), ScoreTable::kRecords);
+    EXPECT_EQ(table.GetUsedCount(), ScoreTable::kRecords);
     EXPECT_EQ(table.At(0).child, 18);
     // The former last record is gone; the one before it is last now.
     EXPECT_EQ(table.At(ScoreTable::kRecords - 1).date, second.date);
@@ -127,19 +127,19 @@ TEST(ScoreRanking, ATableFullOfBetterGamesTakesNoWorseOne)
     ScoreTable table = FullTable(18, 0);
     EXPECT_EQ(table.File(9, 9, kDate + 5000), -1);
     EXPECT_EQ(table.At(0).date, kDate + ScoreTable::kRecords - 1);
-    EXPECT_EQ(table.PlaceAfterLast(), 2);
+    EXPECT_EQ(table.GetPlaceAfterLast(), 2);
     // An equal result still gets in, first among its equals.
     EXPECT_EQ(table.File(0, 18, kDate + 5001), 0);
 }
 
 class ScoreFileTest : public ::testing::Test {
 protected:
-    std::string Path() const { return m_folder.Native("Score.dat"); }
+    std::string GetPath() const { return m_folder.Native("Score.dat"); }
 
     ScoreRecord Stored()
     {
         ScoreRecord record;
-        EXPECT_EQ(record.Load(Path()), ScoreRecord::FileState::Loaded);
+        EXPECT_EQ(record.Load(GetPath()), ScoreRecord::FileState::Loaded);
         return record;
     }
 
@@ -148,26 +148,26 @@ protected:
 
 TEST_F(ScoreFileTest, TheFirstGameOfADeckIsPlaceOneInItsOwnTableOnly)
 {
-    ScoreRecord::Filing filing = ScoreRecord::FileGame(Path(), kKamigata, 11, 7, 0x01020304);
+    ScoreRecord::Filing filing = ScoreRecord::FileGame(GetPath(), kKamigata, 11, 7, 0x01020304);
     EXPECT_TRUE(filing.saved);
     EXPECT_EQ(filing.found, ScoreRecord::FileState::Missing);
     EXPECT_EQ(filing.position, 0);
     EXPECT_EQ(filing.table.PlaceOf(0), 1);
 
-    std::string bytes = ReadBytes(Path());
+    std::string bytes = ReadBytes(GetPath());
     ASSERT_EQ(bytes.size(), 48000u);
     // The Kamigata table is the second; little-endian date, child, computer.
     const std::string stored("\x04\x03\x02\x01\x0B\0\0\0\x07\0\0\0", 12);
     EXPECT_EQ(bytes.substr(12000, 12), stored);
     bytes.replace(12000, 12, std::string(12, '\0'));
     EXPECT_EQ(bytes, std::string(48000, '\0'));
-    EXPECT_EQ((std::filesystem::status(Path()).permissions() & std::filesystem::perms::all),
+    EXPECT_EQ((std::filesystem::status(GetPath()).permissions() & std::filesystem::perms::all),
         static_cast<std::filesystem::perms>(0666));
 
-    ScoreRecord::FileGame(Path(), kAiueo, 3, 15, kDate);
+    ScoreRecord::FileGame(GetPath(), kAiueo, 3, 15, kDate);
     ScoreRecord record = Stored();
-    EXPECT_EQ(record.Table(1).UsedCount(), 1);
-    EXPECT_EQ(record.Table(3).UsedCount(), 1);
+    EXPECT_EQ(record.Table(1).GetUsedCount(), 1);
+    EXPECT_EQ(record.Table(3).GetUsedCount(), 1);
     EXPECT_EQ(record.Table(3).At(0).computer, 15);
 }
 
@@ -175,13 +175,13 @@ TEST_F(ScoreFileTest, AGameNoTableTakesLeavesTheFileAsItWas)
 {
     ScoreRecord full;
     full.Table(0) = FullTable(17, 1);
-    WriteBytes(Path(), full.Serialize());
-    const std::string before = ReadBytes(Path());
+    WriteBytes(GetPath(), full.GetSerialize());
+    const std::string before = ReadBytes(GetPath());
 
-    ScoreRecord::Filing filing = ScoreRecord::FileGame(Path(), kEdo, 2, 16, kDate + 9000);
+    ScoreRecord::Filing filing = ScoreRecord::FileGame(GetPath(), kEdo, 2, 16, kDate + 9000);
     EXPECT_FALSE(filing.saved);
     EXPECT_EQ(filing.position, -1);
-    EXPECT_EQ(ReadBytes(Path()), before);
+    EXPECT_EQ(ReadBytes(GetPath()), before);
 
     // Nor does an unknown score code touch anything.
     EXPECT_FALSE(ScoreRecord::FileGame(m_folder.Native("Other.dat"), 60, 9, 9, kDate).saved);
@@ -191,46 +191,46 @@ TEST_F(ScoreFileTest, AGameNoTableTakesLeavesTheFileAsItWas)
 TEST_F(ScoreFileTest, AFileOfTheWrongSizeIsKeptAsideAndANewRecordStarts)
 {
     for (const std::string& damaged : { std::string(100, 'x'), std::string(48001, '\x01'), std::string() }) {
-        WriteBytes(Path(), damaged);
-        ScoreRecord::Filing filing = ScoreRecord::FileGame(Path(), kEdo, 10, 8, kDate);
+        WriteBytes(GetPath(), damaged);
+        ScoreRecord::Filing filing = ScoreRecord::FileGame(GetPath(), kEdo, 10, 8, kDate);
         EXPECT_EQ(filing.found, ScoreRecord::FileState::Damaged);
         EXPECT_TRUE(filing.saved);
         // One generation: the newest damaged file replaces the one before.
-        EXPECT_EQ(ReadBytes(ScoreRecord::DamagedPath(Path())), damaged);
+        EXPECT_EQ(ReadBytes(ScoreRecord::DamagedPath(GetPath())), damaged);
         ScoreRecord record = Stored();
-        EXPECT_EQ(record.Table(0).UsedCount(), 1);
+        EXPECT_EQ(record.Table(0).GetUsedCount(), 1);
     }
 }
 
 TEST_F(ScoreFileTest, AFileThatCannotBeReadIsLeftAloneAndNothingIsFiled)
 {
     auto expectLeftAlone = [&](const char* what) {
-        ScoreRecord::Filing filing = ScoreRecord::FileGame(Path(), kEdo, 12, 6, kDate);
+        ScoreRecord::Filing filing = ScoreRecord::FileGame(GetPath(), kEdo, 12, 6, kDate);
         EXPECT_EQ(filing.found, ScoreRecord::FileState::Unreadable) << what;
         EXPECT_FALSE(filing.saved) << what;
         // The screen still has a place: against an empty table.
         EXPECT_EQ(filing.position, 0) << what;
-        EXPECT_EQ(filing.table.UsedCount(), 1) << what;
-        EXPECT_FALSE(std::filesystem::exists(ScoreRecord::DamagedPath(Path()))) << what;
+        EXPECT_EQ(filing.table.GetUsedCount(), 1) << what;
+        EXPECT_FALSE(std::filesystem::exists(ScoreRecord::DamagedPath(GetPath()))) << what;
     };
 
-    std::filesystem::create_directory(Path());
+    std::filesystem::create_directory(GetPath());
     expectLeftAlone("a folder");
-    EXPECT_TRUE(std::filesystem::is_directory(Path()));
-    std::filesystem::remove(Path());
+    EXPECT_TRUE(std::filesystem::is_directory(GetPath()));
+    std::filesystem::remove(GetPath());
 
-    ASSERT_EQ(::mkfifo(Path().c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(GetPath().c_str(), 0600), 0);
     expectLeftAlone("a pipe");
-    EXPECT_TRUE(std::filesystem::is_fifo(Path()));
-    std::filesystem::remove(Path());
+    EXPECT_TRUE(std::filesystem::is_fifo(GetPath()));
+    std::filesystem::remove(GetPath());
 
     // Permissions stop only other users than root.
     if (::geteuid() != 0) {
-        WriteBytes(Path(), std::string(48000, '\x05'));
-        std::filesystem::permissions(Path(), std::filesystem::perms::none);
+        WriteBytes(GetPath(), std::string(48000, '\x05'));
+        std::filesystem::permissions(GetPath(), std::filesystem::perms::none);
         expectLeftAlone("a file without read permission");
-        std::filesystem::permissions(Path(), std::filesystem::perms::owner_read);
-        EXPECT_EQ(ReadBytes(Path()), std::string(48000, '\x05'));
+        std::filesystem::permissions(GetPath(), std::filesystem::perms::owner_read);
+        EXPECT_EQ(ReadBytes(GetPath()), std::string(48000, '\x05'));
     }
 }
 
@@ -262,15 +262,15 @@ ino_t FileIdentity(const std::string& path)
 TEST_F(ScoreFileTest, TwoProgramsFilingTwoHundredGamesEachLoseNone)
 {
     constexpr int kGames = 200;
-    pid_t first = StartFiler(Path(), kGames, 1);
-    pid_t second = StartFiler(Path(), kGames, 2);
+    pid_t first = StartFiler(GetPath(), kGames, 1);
+    pid_t second = StartFiler(GetPath(), kGames, 2);
     ASSERT_GT(first, 0);
     ASSERT_GT(second, 0);
     EXPECT_EQ(WaitFor(first), 0);
     EXPECT_EQ(WaitFor(second), 0);
 
     ScoreRecord record = Stored();
-    EXPECT_EQ(record.Table(0).UsedCount(), 2 * kGames);
+    EXPECT_EQ(record.Table(0).GetUsedCount(), 2 * kGames);
     ExpectRanked(record.Table(0), false);
 }
 
@@ -279,30 +279,30 @@ TEST_F(ScoreFileTest, AFilerKilledAtAnyMomentLeavesTheOldOrTheNewFile)
     std::mt19937 random(11);
     int lastUsed = 0;
     for (int round = 0; round < 20; ++round) {
-        ino_t before = FileIdentity(Path());
-        pid_t pid = StartFiler(Path(), 0, round);
+        ino_t before = FileIdentity(GetPath());
+        pid_t pid = StartFiler(GetPath(), 0, round);
         ASSERT_GT(pid, 0);
         // Once the filer has replaced the file it is busy filing: the kill
         // then falls anywhere in its loop, however long it took to start.
-        for (int waited = 0; waited < 10000 && FileIdentity(Path()) == before; ++waited)
+        for (int waited = 0; waited < 10000 && FileIdentity(GetPath()) == before; ++waited)
             ::usleep(1000);
         ::usleep(random() % 20000);
         ::kill(pid, SIGKILL);
         WaitFor(pid);
-        if (!std::filesystem::exists(Path()))
+        if (!std::filesystem::exists(GetPath()))
             continue;
         ScoreRecord record;
-        ASSERT_EQ(record.Load(Path()), ScoreRecord::FileState::Loaded) << "round " << round;
-        int used = record.Table(0).UsedCount();
+        ASSERT_EQ(record.Load(GetPath()), ScoreRecord::FileState::Loaded) << "round " << round;
+        int used = record.Table(0).GetUsedCount();
         EXPECT_GE(used, lastUsed) << "round " << round;
         lastUsed = used;
         ExpectRanked(record.Table(0), false);
     }
     EXPECT_GT(lastUsed, 0);
-    EXPECT_FALSE(std::filesystem::exists(ScoreRecord::DamagedPath(Path())));
+    EXPECT_FALSE(std::filesystem::exists(ScoreRecord::DamagedPath(GetPath())));
 
     // The next filing clears the temporaries the killed filers left.
-    ASSERT_TRUE(ScoreRecord::FileGame(Path(), kEdo, 9, 9, kDate).saved);
-    for (const auto& entry : std::filesystem::directory_iterator(m_folder.Native()))
+    ASSERT_TRUE(ScoreRecord::FileGame(GetPath(), kEdo, 9, 9, kDate).saved);
+    for (const auto& entry : std::filesystem::directory_iterator(m_folder.GetNative()))
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
 }

@@ -180,8 +180,8 @@ TEST_F(EndScreenTest, TheNewGamesLineIsMarkedAndAClickEndsTheScreen)
     // The bar lies under the line's leading blanks, so nothing is written
     // over this point of it.
     const int barY = 235 + 16 * 2 + 8;
-    EXPECT_EQ(m_stage.BackBuffer().GetPixel(295, barY), GameStage::kHighlightColor);
-    EXPECT_NE(m_stage.BackBuffer().GetPixel(295, barY - 16), GameStage::kHighlightColor);
+    EXPECT_EQ(m_stage.GetBackBuffer().GetPixel(295, barY), GameStage::kHighlightColor);
+    EXPECT_NE(m_stage.GetBackBuffer().GetPixel(295, barY - 16), GameStage::kHighlightColor);
     Click(400, 300);
     ASSERT_TRUE(PumpUntil([&] { return scene.done.load(); }, kScreenTimeoutMs));
     EXPECT_TRUE(scene.saved);

@@ -83,7 +83,7 @@ TEST(KanaButtonsTest, ATableWrittenRightToLeftWithEmptyCells)
     EXPECT_EQ(Cp932ToUtf8(buttons.ButtonOf(51).label), "ん");
     EXPECT_EQ(buttons.ButtonOf(51).rect.left, 713 - 49 * 10);
     std::set<int> empty;
-    for (const StudyButton& button : buttons.All()) {
+    for (const StudyButton& button : buttons.GetAll()) {
         if (button.IsEmpty())
             empty.insert(button.value);
     }

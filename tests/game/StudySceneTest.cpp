@@ -95,7 +95,7 @@ protected:
             timeoutMs);
     }
 
-    std::vector<std::string> History() { return Study().Voice().GetHistory(); }
+    std::vector<std::string> History() { return Study().GetVoice().GetHistory(); }
 
     std::atomic<StudyScene*> m_study { nullptr };
     std::atomic<int> m_created { 0 };
@@ -160,12 +160,12 @@ TEST_F(StudySceneTest, ANewProverbWhileAVoicePlaysCutsItWithTheClick)
     TitleScene& title = StartStudy();
     StudyScene& study = Study();
     ClickRow(0);
-    ASSERT_TRUE(PumpUntil([&] { return study.Voice().IsPlaying(); }));
+    ASSERT_TRUE(PumpUntil([&] { return study.GetVoice().IsPlaying(); }));
     EXPECT_EQ(History(), (std::vector<std::string> { VoiceName(1, 0) }));
     ClickRow(1);
     ASSERT_TRUE(PumpUntil([&] { return History().size() == 3; }));
     EXPECT_EQ(History(), (std::vector<std::string> { VoiceName(1, 0), "click", VoiceName(1, 1) }));
-    EXPECT_TRUE(PumpUntil([&] { return study.Voice().IsPlaying(); }));
+    EXPECT_TRUE(PumpUntil([&] { return study.GetVoice().IsPlaying(); }));
     EXPECT_EQ(study.GetSelected(), 1);
 
     // Leaving while it plays ends the worker and the voice within a second.
@@ -239,7 +239,7 @@ TEST_F(StudySceneTest, TheWritingOfAEndsWithTheFinishedKana)
     EXPECT_EQ(study.GetItemsStudied(), 1);
     // The writing box sits at the display area's right; the stand-in's
     // finished cell is a black square with white around it.
-    DibSurface& back = m_stage.BackBuffer();
+    DibSurface& back = m_stage.GetBackBuffer();
     const Point box = { 740 - 120, 50 + (230 - 100) / 2 };
     EXPECT_EQ(back.GetPixel(box.x + 50, box.y + 50), 0u);
     EXPECT_EQ(back.GetPixel(box.x + 5, box.y + 50), 0xFFFFFFu);

@@ -243,7 +243,7 @@ public:
 
 class DealTest : public RealStage {
 protected:
-    // A table sheet whose cell c is painted in colour c, so each drawn card
+    // A table sheet whose cell c is painted in color c, so each drawn card
     // shows where it came from.
     static void PaintTableSheet()
     {
@@ -261,7 +261,7 @@ protected:
         auto scene = std::make_unique<DealScene>(&m_stage);
         DealScene& ref = *scene;
         m_stage.Init(&m_view, 980, 600, std::move(scene));
-        m_stage.BackBuffer().FillSolidRect(0, 0, 980, 600, 0xFFFFFF);
+        m_stage.GetBackBuffer().FillSolidRect(0, 0, 980, 600, 0xFFFFFF);
         return ref;
     }
 };
@@ -281,8 +281,8 @@ TEST_F(DealTest, CardsGoDownInTheDealsOrderEachWithItsHotSpot)
         EXPECT_EQ(cards[i].value, card) << "hot spot " << i;
         EXPECT_EQ(cards[i].rect.left, at.x);
         EXPECT_EQ(cards[i].rect.bottom, at.y + 179);
-        EXPECT_EQ(m_stage.BackBuffer().GetPixel(at.x + 64, at.y + 90), static_cast<COLORREF>(card * 4));
-        EXPECT_EQ(m_stage.BackBuffer().GetPixel(at.x + 128, at.y + 90), 0xFFFFFFu) << "the gap stays";
+        EXPECT_EQ(m_stage.GetBackBuffer().GetPixel(at.x + 64, at.y + 90), static_cast<COLORREF>(card * 4));
+        EXPECT_EQ(m_stage.GetBackBuffer().GetPixel(at.x + 128, at.y + 90), 0xFFFFFFu) << "the gap stays";
     }
 }
 
@@ -299,7 +299,7 @@ TEST_F(DealTest, TheQuitFlagStopsTheDealLeavingTheRestEmpty)
     EXPECT_EQ(cards.size() % 2, 0u) << "a step puts both its cards down";
     for (size_t i = cards.size(); i < 18; ++i) {
         Point at = TableSlot::CardPosition(TableSlot::DealOrder()[i]);
-        EXPECT_EQ(m_stage.BackBuffer().GetPixel(at.x + 64, at.y + 90), 0xFFFFFFu) << "slot dealt after the quit";
+        EXPECT_EQ(m_stage.GetBackBuffer().GetPixel(at.x + 64, at.y + 90), 0xFFFFFFu) << "slot dealt after the quit";
     }
 }
 

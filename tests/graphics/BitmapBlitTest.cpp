@@ -44,30 +44,30 @@ std::unique_ptr<Bitmap> MakeBitmap(int depth, int width, int height, bool topDow
     return Bitmap::CreateDibSection(*reinterpret_cast<const BitmapInfo*>(info.data()), info.size());
 }
 
-void Fill(Bitmap& bitmap, COLORREF colour)
+void Fill(Bitmap& bitmap, COLORREF color)
 {
-    for (int y = 0; y < bitmap.Height(); ++y)
-        for (int x = 0; x < bitmap.Width(); ++x)
-            bitmap.SetPixel(x, y, colour);
+    for (int y = 0; y < bitmap.GetHeight(); ++y)
+        for (int x = 0; x < bitmap.GetWidth(); ++x)
+            bitmap.SetPixel(x, y, color);
 }
 
-TEST(BitmapTest, EveryFormatKeepsItsExactColoursInBothRowOrders)
+TEST(BitmapTest, EveryFormatKeepsItsExactColorsInBothRowOrders)
 {
     for (int depth : { 1, 4, 8, 16, 24, 32 }) {
         for (bool topDown : { false, true }) {
             auto bitmap = MakeBitmap(depth, 13, 5, topDown);
             ASSERT_TRUE(bitmap) << depth;
-            std::vector<COLORREF> colours = depth == 1 ? std::vector<COLORREF> { kBlack, kWhite }
+            std::vector<COLORREF> colors = depth == 1 ? std::vector<COLORREF> { kBlack, kWhite }
                                                        : std::vector<COLORREF> { kRed, kGreen, kBlue, kWhite, kBlack };
             for (int y = 0; y < 5; ++y)
                 for (int x = 0; x < 13; ++x)
-                    bitmap->SetPixel(x, y, colours[(x + y) % colours.size()]);
+                    bitmap->SetPixel(x, y, colors[(x + y) % colors.size()]);
             for (int y = 0; y < 5; ++y)
                 for (int x = 0; x < 13; ++x)
-                    ASSERT_EQ(bitmap->GetPixel(x, y), colours[(x + y) % colours.size()])
+                    ASSERT_EQ(bitmap->GetPixel(x, y), colors[(x + y) % colors.size()])
                         << "depth " << depth << " topDown " << topDown << " at " << x << "," << y;
             // Row 0 is the top row: the first row in memory only when top-down.
-            EXPECT_EQ(bitmap->Row(0) == bitmap->Bits(), topDown);
+            EXPECT_EQ(bitmap->Row(0) == bitmap->GetBits(), topDown);
         }
     }
 }
@@ -110,16 +110,16 @@ TEST(BlitTest, CopiesBetweenEveryPairOfFormatsAndRowOrders)
                 auto source = MakeBitmap(from, 9, 4, order & 1);
                 auto target = MakeBitmap(to, 12, 6, order & 2);
                 bool mono = from == 1 || to == 1;
-                std::vector<COLORREF> colours = mono ? std::vector<COLORREF> { kBlack, kWhite }
+                std::vector<COLORREF> colors = mono ? std::vector<COLORREF> { kBlack, kWhite }
                                                      : std::vector<COLORREF> { kRed, kGreen, kBlue, kWhite, kBlack };
                 for (int y = 0; y < 4; ++y)
                     for (int x = 0; x < 9; ++x)
-                        source->SetPixel(x, y, colours[(x * 3 + y) % colours.size()]);
+                        source->SetPixel(x, y, colors[(x * 3 + y) % colors.size()]);
                 Fill(*target, kWhite);
                 ASSERT_TRUE(BlitBitmap(*target, 2, 1, 9, 4, source.get(), 0, 0, SRCCOPY));
                 for (int y = 0; y < 4; ++y)
                     for (int x = 0; x < 9; ++x)
-                        ASSERT_EQ(target->GetPixel(2 + x, 1 + y), colours[(x * 3 + y) % colours.size()])
+                        ASSERT_EQ(target->GetPixel(2 + x, 1 + y), colors[(x * 3 + y) % colors.size()])
                             << from << "->" << to << " order " << order << " at " << x << "," << y;
                 EXPECT_EQ(target->GetPixel(1, 1), kWhite);
                 EXPECT_EQ(target->GetPixel(11, 5), kWhite);
@@ -128,9 +128,9 @@ TEST(BlitTest, CopiesBetweenEveryPairOfFormatsAndRowOrders)
     }
 }
 
-TEST(BlitTest, PaletteIndicesPastAShortColourTableCopyAsBlack)
+TEST(BlitTest, PaletteIndicesPastAShortColorTableCopyAsBlack)
 {
-    // Card sheets carry 64 or 128 colours; a stray index past the table must
+    // Card sheets carry 64 or 128 colors; a stray index past the table must
     // read as black in every target format, as single pixels read it.
     const RgbQuad two[2] = { { 0, 0, 255, 0 }, { 0, 255, 0, 0 } };
     for (int to : { 16, 24, 32 }) {
@@ -379,7 +379,7 @@ TEST(PaletteTest, DefaultTablesHoldTheirFixedRows)
     EXPECT_EQ(bytes(246), (std::vector<int> { 255, 251, 240, 0 }));
     EXPECT_EQ(bytes(247), (std::vector<int> { 160, 160, 164, 0 }));
     EXPECT_EQ(bytes(255), (std::vector<int> { 255, 255, 255, 0 }));
-    // The 16-colour table: index 1 is dark red, 9 bright red.
+    // The 16-color table: index 1 is dark red, 9 bright red.
     EXPECT_EQ(DefaultColorTable16()[1].rgbRed, 128);
     EXPECT_EQ(DefaultColorTable16()[9].rgbRed, 255);
     EXPECT_EQ(DefaultColorTable16()[9].rgbBlue, 0);
@@ -393,7 +393,7 @@ TEST(PaletteTest, NearestIndexFindsTheClosestEntry)
     EXPECT_EQ(palette->NearestIndex(RGB(200, 0, 0)), 1u);
     EXPECT_EQ(palette->NearestIndex(RGB(0, 0, 180)), 2u);
     EXPECT_EQ(palette->NearestIndex(RGB(20, 20, 20)), 0u);
-    EXPECT_EQ(Palette::CreateHalftone()->Count(), 256u);
+    EXPECT_EQ(Palette::CreateHalftone()->GetCount(), 256u);
     EXPECT_FALSE(Palette::Create({}));
 }
 
@@ -403,11 +403,11 @@ TEST(RegionTest, UnitingOverlappingRectanglesCountsEveryPixelOnce)
     region.Unite({ 2, 2, 6, 6 });
     region.Unite({ 1, 1, 3, 3 });  // already covered
     region.Unite({ 0, 4, 4, 5 });  // a row below the first square
-    EXPECT_EQ(region.Area(), 16 + 16 - 4 + 4 - 2);
+    EXPECT_EQ(region.GetArea(), 16 + 16 - 4 + 4 - 2);
     EXPECT_TRUE(region.Contains(5, 5));
     EXPECT_TRUE(region.Contains(0, 4));
     EXPECT_FALSE(region.Contains(5, 0));
-    EXPECT_EQ(region.Bounds(), (Rect { 0, 0, 6, 6 }));
+    EXPECT_EQ(region.GetBounds(), (Rect { 0, 0, 6, 6 }));
 }
 
 }

@@ -22,9 +22,9 @@ void Put32(std::vector<uint8_t>& out, uint32_t v)
 }
 
 // A .bmp file: file header, an info header of `headerSize` bytes (40, 108
-// or 124), `extra` (colour table or masks) and `pixels`.
+// or 124), `extra` (color table or masks) and `pixels`.
 std::vector<uint8_t> MakeFile(uint32_t headerSize, int width, int height, int bits, uint32_t compression,
-    uint32_t coloursUsed, const std::vector<uint8_t>& extra, const std::vector<uint8_t>& pixels,
+    uint32_t colorsUsed, const std::vector<uint8_t>& extra, const std::vector<uint8_t>& pixels,
     const uint32_t* headerMasks = nullptr)
 {
     std::vector<uint8_t> out;
@@ -43,7 +43,7 @@ std::vector<uint8_t> MakeFile(uint32_t headerSize, int width, int height, int bi
     Put32(out, static_cast<uint32_t>(pixels.size()));
     Put32(out, 2835);
     Put32(out, 2835);
-    Put32(out, coloursUsed);
+    Put32(out, colorsUsed);
     Put32(out, 0);
     for (uint32_t i = 40; i < headerSize; i += 4)
         Put32(out, headerMasks && i < 52 ? headerMasks[(i - 40) / 4] : 0);
@@ -74,7 +74,7 @@ TEST(BmpDecoderTest, ReadsRunLengthEncodedEightBitPictures)
     auto file = MakeFile(40, 4, 2, 8, BI_RLE8, 4, GreyTable(4), rle);
     auto bitmap = BmpDecoder::DecodeFile(file);
     ASSERT_TRUE(bitmap);
-    EXPECT_EQ(bitmap->BitsPerPixel(), 8);
+    EXPECT_EQ(bitmap->GetBitsPerPixel(), 8);
     EXPECT_EQ(bitmap->GetRaw(0, 1), 1u);
     EXPECT_EQ(bitmap->GetRaw(2, 1), 1u);
     EXPECT_EQ(bitmap->GetRaw(3, 1), 2u);
@@ -96,7 +96,7 @@ TEST(BmpDecoderTest, ReadsRunLengthEncodedFourBitPictures)
     EXPECT_EQ(bitmap->GetRaw(4, 0), 1u);
 }
 
-TEST(BmpDecoderTest, ReadsCoreHeadersWithThreeByteColourEntries)
+TEST(BmpDecoderTest, ReadsCoreHeadersWithThreeByteColorEntries)
 {
     std::vector<uint8_t> file = { 'B', 'M' };
     Put32(file, 0);
@@ -129,7 +129,7 @@ TEST(BmpDecoderTest, ReadsBitFieldsFromVersionFiveHeadersAndTopDownRows)
     EXPECT_EQ(bitmap->GetPixel(1, 1), RGB(255, 255, 255));
 }
 
-TEST(BmpDecoderTest, ShortColourTablesLeaveMissingEntriesBlack)
+TEST(BmpDecoderTest, ShortColorTablesLeaveMissingEntriesBlack)
 {
     std::vector<uint8_t> pixels = { 0, 1, 7, 0 };
     auto bitmap = BmpDecoder::DecodeFile(MakeFile(40, 3, 1, 8, BI_RGB, 2, GreyTable(2), pixels));
@@ -160,7 +160,7 @@ TEST(BmpDecoderTest, RejectsMalformedFiles)
     EXPECT_FALSE(BmpDecoder::DecodeFile(MakeFile(40, 2, 2, 12, BI_RGB, 0, {}, pixels)));
     EXPECT_FALSE(BmpDecoder::DecodeFile(MakeFile(40, 2, -2, 8, BI_RLE8, 0, GreyTable(256), { 0, 1 })));
     EXPECT_FALSE(BmpDecoder::DecodeFile(MakeFile(40, 2, 2, 8, BI_RGB, 300, {}, pixels)));
-    // Zero masks describe no colour at all.
+    // Zero masks describe no color at all.
     EXPECT_FALSE(BmpDecoder::DecodeFile(MakeFile(40, 2, 2, 16, BI_BITFIELDS, 0, std::vector<uint8_t>(12, 0), pixels)));
 
     const char text[] = "Hello, this is not a picture at all.";

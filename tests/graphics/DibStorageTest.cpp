@@ -49,7 +49,7 @@ TEST(BitmapInfoTest, BuildsTheTableForEachDepth)
     struct Case {
         int depth;
         size_t bytes;
-        uint32_t coloursUsed;
+        uint32_t colorsUsed;
         uint32_t compression;
     };
     const Case cases[] = {
@@ -66,7 +66,7 @@ TEST(BitmapInfoTest, BuildsTheTableForEachDepth)
         BitmapInfoHeader header;
         std::memcpy(&header, info.get(), sizeof header);
         EXPECT_EQ(bytes, c.bytes) << c.depth;
-        EXPECT_EQ(header.biClrUsed, c.coloursUsed) << c.depth;
+        EXPECT_EQ(header.biClrUsed, c.colorsUsed) << c.depth;
         EXPECT_EQ(header.biCompression, c.compression) << c.depth;
         EXPECT_EQ(header.biHeight, 3);
         EXPECT_EQ(header.biBitCount, c.depth);
@@ -93,7 +93,7 @@ TEST(DibStorageTest, BlankTwentyFourBitSurface)
     EXPECT_EQ(surface.GetImageSize(), 94920u);
     EXPECT_EQ(surface.GetColorCount(), 16777216);
     ASSERT_TRUE(surface.GetPalette());
-    EXPECT_EQ(surface.GetPalette()->Count(), 256u);
+    EXPECT_EQ(surface.GetPalette()->GetCount(), 256u);
     EXPECT_EQ(surface.GetStorageFlags(), "CREATE_BITMAP|ALLOC_INFO");
     size_t size = 0;
     EXPECT_EQ(surface.GetBits(&size), surface.GetPixelAddress(0, 209));
@@ -104,11 +104,11 @@ TEST(DibStorageTest, BlankIndexedAndSixteenBitSurfacesGetTheirPalettes)
 {
     DibSurface indexed(8, 5, 5, kNoColor);
     ASSERT_TRUE(indexed.GetPalette());
-    EXPECT_EQ(indexed.GetPalette()->Count(), 256u);
+    EXPECT_EQ(indexed.GetPalette()->GetCount(), 256u);
     EXPECT_EQ(indexed.GetPalette()->Entry(8).peGreen, 220);
     DibSurface sixteen(16, 5, 5, kNoColor);
-    EXPECT_EQ(sixteen.GetBitmap()->RedMask(), 0xF800u);
-    EXPECT_EQ(sixteen.GetPalette()->Count(), 256u);
+    EXPECT_EQ(sixteen.GetBitmap()->GetRedMask(), 0xF800u);
+    EXPECT_EQ(sixteen.GetPalette()->GetCount(), 256u);
     DibSurface bad(12, 5, 5, kNoColor);
     EXPECT_FALSE(bad.IsValid());
 }
@@ -155,7 +155,7 @@ TEST(DibStorageTest, MasksForEveryDepthMarkTheKeyAndBlackenIt)
         surface.SetTransparentColor(kMagenta);
         const Bitmap* mask = surface.GetMask();
         ASSERT_TRUE(mask) << depth;
-        EXPECT_EQ(mask->BitsPerPixel(), 1);
+        EXPECT_EQ(mask->GetBitsPerPixel(), 1);
         for (int y = 0; y < 3; ++y) {
             for (int x = 0; x < 11; ++x) {
                 bool key = (x + y) % 3 == 0;
@@ -185,15 +185,15 @@ TEST(DibStorageTest, RegionsCoverEveryPixelThatIsNotTheKey)
     surface.FillSolidRect(0, 0, 6, 4, kWhite);
     auto full = surface.CreateRegion(kMagenta);
     ASSERT_TRUE(full);
-    EXPECT_EQ(full->Area(), 24);
-    EXPECT_EQ(full->Bounds(), (Rect { 0, 0, 6, 4 }));
+    EXPECT_EQ(full->GetArea(), 24);
+    EXPECT_EQ(full->GetBounds(), (Rect { 0, 0, 6, 4 }));
     auto none = surface.CreateRegion(kWhite);
     ASSERT_TRUE(none);
     EXPECT_TRUE(none->IsEmpty());
     surface.FillSolidRect(2, 1, 2, 2, kMagenta);
     surface.SetRegionKey(kMagenta);
     auto holed = surface.CreateRegion(kNoColor);
-    EXPECT_EQ(holed->Area(), 20);
+    EXPECT_EQ(holed->GetArea(), 20);
     EXPECT_FALSE(holed->Contains(2, 1));
     EXPECT_TRUE(holed->Contains(4, 1));
 }
@@ -243,7 +243,7 @@ TEST(DibStorageTest, ReloadingFreesExactlyWhatEachStorageOwned)
     EXPECT_EQ(surface.GetPixel(0, 0), kBlack);  // the key, blackened
     std::unique_ptr<Bitmap> handed = surface.Detach();
     ASSERT_TRUE(handed);
-    EXPECT_EQ(handed->Width(), 3);
+    EXPECT_EQ(handed->GetWidth(), 3);
     EXPECT_FALSE(surface.IsValid());
     EXPECT_EQ(surface.GetInfo(), nullptr);
     EXPECT_TRUE(surface.GetStorageFlags().empty());
@@ -288,14 +288,14 @@ TEST(DibStorageTest, HostilePackedDibHeadersFailOrStayInsideTheirBlock)
     DibSurface surface;
     EXPECT_EQ(surface.CreateFromPackedDib(dib, kNoColor), 0);
 
-    // A 24-bit header claiming a 256-colour table it does not carry: the
+    // A 24-bit header claiming a 256-color table it does not carry: the
     // palette reads only what the header block holds.
     header = { 48, 1, 1, 1, 24, BI_RGB, 0, 0, 0, 256, 0 };
     dib.assign(48 + 4, 0xDB);
     std::memcpy(dib.data(), &header, sizeof header);
     ASSERT_EQ(surface.CreateFromPackedDib(dib, kNoColor), 1);
     ASSERT_TRUE(surface.GetPalette());
-    EXPECT_EQ(surface.GetPalette()->Count(), 256u);
+    EXPECT_EQ(surface.GetPalette()->GetCount(), 256u);
 }
 
 TEST(DibStorageTest, LoadsBitmapResourcesWithoutOwningTheirHeader)
@@ -409,7 +409,7 @@ TEST(DibStorageTest, LoadedHeadersGiveTheRowOrderOfTheBits)
     const std::vector<uint8_t> red = { 0, 0, 255, 0, 0, 255, 0, 0 };
     const std::vector<uint8_t> green = { 0, 255, 0, 0, 255, 0, 0, 0 };
     const std::vector<uint8_t> blue = { 255, 0, 0, 255, 0, 0, 0, 0 };
-    // The same picture at 8 bits through a three-colour table.
+    // The same picture at 8 bits through a three-color table.
     const std::vector<std::array<uint8_t, 4>> table = { { 0, 0, 255, 0 }, { 0, 255, 0, 0 }, { 255, 0, 0, 0 } };
     struct Case {
         const char* name;
@@ -462,7 +462,7 @@ TEST(DibStorageTest, SavedFilesReadBackIdenticalAtEveryDepth)
 
         DibSurface loaded;
         ASSERT_EQ(loaded.LoadFromFile(path, kNoColor), 1) << depth;
-        EXPECT_EQ(loaded.GetBitmap()->BitsPerPixel(), depth);
+        EXPECT_EQ(loaded.GetBitmap()->GetBitsPerPixel(), depth);
         EXPECT_EQ(loaded.GetStorageFlags(), path + "|ALLOC_INFO|LOAD_FILE");
         EXPECT_EQ(loaded.GetImageSize(), original.GetImageSize());
         for (int y = 0; y < 7; ++y)

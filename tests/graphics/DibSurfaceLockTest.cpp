@@ -87,13 +87,13 @@ TEST(DibSurfaceLockTest, ThreadsDrawingIntoSharedSurfacesStayConsistent)
     DibSurface back(24, 64, 64, 0xFFFFFFFF);
     DibSurface sprite(24, 16, 16, RGB(255, 0, 255));
     std::atomic<bool> stop { false };
-    auto worker = [&](COLORREF colour) {
+    auto worker = [&](COLORREF color) {
         for (int i = 0; i < 40 && !stop.load(); ++i) {
             back.BeginDraw();
-            back.FillSolidRect(0, 0, 64, 64, colour);
+            back.FillSolidRect(0, 0, 64, 64, color);
             back.DrawSurface(sprite, i % 48, i % 48, 0, 0, 0, 0, SRCCOPY);
             // Inside the bracket no other thread's fill can land.
-            EXPECT_EQ(back.GetPixel(63, 0), colour);
+            EXPECT_EQ(back.GetPixel(63, 0), color);
             back.EndDraw();
         }
     };

@@ -15,14 +15,14 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 
-// Fills the surface with a colour per pixel from `colourAt`.
-template <typename ColourAt>
-void Paint(DibSurface& surface, ColourAt colourAt)
+// Fills the surface with a color per pixel from `colorAt`.
+template <typename ColorAt>
+void Paint(DibSurface& surface, ColorAt colorAt)
 {
     surface.BeginDraw();
     for (int y = 0; y < surface.GetHeight(); ++y)
         for (int x = 0; x < surface.GetWidth(); ++x)
-            surface.SetPixelV(x, y, colourAt(x, y));
+            surface.SetPixelV(x, y, colorAt(x, y));
     surface.EndDraw();
 }
 
@@ -174,8 +174,8 @@ TEST(DibSurfaceDrawTest, RotationByNinetyTurnsTheLeftColumnIntoTheTopRow)
     Rect out;
     ASSERT_EQ(target.DrawRotated(source, 0, 0, 8, 4, 0, 0, 90.0, &out), 1);
     // An 8 × 4 rectangle comes out about 4 wide and 8 high.
-    EXPECT_NEAR(out.Width(), 4, 1);
-    EXPECT_NEAR(out.Height(), 8, 1);
+    EXPECT_NEAR(out.GetWidth(), 4, 1);
+    EXPECT_NEAR(out.GetHeight(), 8, 1);
     int redInTopRow = 0;
     for (int x = out.left; x < out.right; ++x)
         redInTopRow += GetRValue(target.GetPixel(x, out.top)) == 255 && GetGValue(target.GetPixel(x, out.top)) < 128;
@@ -246,8 +246,8 @@ TEST(DibSurfaceDrawTest, StyledTextInksInsideItsMeasuredExtentOnly)
     surface.FillSolidRect(0, 0, 120, 40, kWhite);
     Rect extent { 0, 0, 0, 0 };
     surface.MeasureText(extent, text, 120, face);
-    ASSERT_GT(extent.Width(), 20);
-    ASSERT_GT(extent.Height(), 8);
+    ASSERT_GT(extent.GetWidth(), 20);
+    ASSERT_GT(extent.GetHeight(), 8);
     EXPECT_EQ(surface.GetPixel(5, 5), kWhite);  // measuring draws nothing
 
     constexpr int kLeft = 4;
@@ -259,7 +259,7 @@ TEST(DibSurfaceDrawTest, StyledTextInksInsideItsMeasuredExtentOnly)
         for (int x = 0; x < 120; ++x) {
             if (surface.GetPixel(x, y) == kWhite)
                 continue;
-            bool inBox = x >= kLeft && x < kLeft + extent.Width() && y >= kTop && y < kTop + extent.Height();
+            bool inBox = x >= kLeft && x < kLeft + extent.GetWidth() && y >= kTop && y < kTop + extent.GetHeight();
             (inBox ? inked : outside) += 1;
         }
     }

@@ -34,7 +34,7 @@ protected:
         Rect rect { 0, 0, width, 1000 };
         TextRun run;
         TextLayout::LayoutDrawText(m_font, text, rect, format | DT_CALCRECT, run);
-        return rect.Height() / m_lineHeight;
+        return rect.GetHeight() / m_lineHeight;
     }
 
     std::shared_ptr<const Font> m_font;
@@ -85,7 +85,7 @@ TEST_F(TextLayoutTest, WrappedLinesDropTheSpacesAtTheBreak)
     TextRun run;
     TextLayout::LayoutDrawText(m_font, "ab    cd", rect, DT_WORDBREAK | DT_NOCLIP, run);
     ASSERT_EQ(run.cells.size(), 2u);
-    EXPECT_EQ(run.cells[0].Width(), 2 * m_half);
+    EXPECT_EQ(run.cells[0].GetWidth(), 2 * m_half);
     EXPECT_EQ(run.cells[1], (Rect { 0, m_lineHeight, 2 * m_half, 2 * m_lineHeight }));
 }
 
@@ -96,8 +96,8 @@ TEST_F(TextLayoutTest, CentredSingleLineSitsInTheMiddle)
     int height = TextLayout::LayoutDrawText(m_font, Sjis("まんなか"), rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE, run);
     ASSERT_EQ(run.cells.size(), 1u);
     const Rect& cell = run.cells[0];
-    EXPECT_EQ(cell.left - rect.left, (rect.Width() - 4 * m_full) / 2);
-    EXPECT_EQ(cell.top - rect.top, (rect.Height() - m_lineHeight) / 2);
+    EXPECT_EQ(cell.left - rect.left, (rect.GetWidth() - 4 * m_full) / 2);
+    EXPECT_EQ(cell.top - rect.top, (rect.GetHeight() - m_lineHeight) / 2);
     EXPECT_EQ(height, cell.bottom - rect.top);
     EXPECT_EQ(run.glyphs.size(), 4u);
     EXPECT_TRUE(run.clipped);
@@ -141,16 +141,16 @@ TEST_F(TextLayoutTest, PrefixesAndTabs)
     EXPECT_EQ(run.bars[0].left, 0);
     EXPECT_EQ(run.bars[0].right, m_half);
     TextLayout::LayoutDrawText(m_font, "a&&b", rect, DT_SINGLELINE, run);
-    EXPECT_EQ(run.cells[0].Width(), 3 * m_half);
+    EXPECT_EQ(run.cells[0].GetWidth(), 3 * m_half);
     EXPECT_TRUE(run.bars.empty());
     TextLayout::LayoutDrawText(m_font, "a&b", rect, DT_SINGLELINE | DT_NOPREFIX, run);
-    EXPECT_EQ(run.cells[0].Width(), 3 * m_half);
+    EXPECT_EQ(run.cells[0].GetWidth(), 3 * m_half);
 
     int stop = 8 * m_font->GetTextMetrics().aveCharWidth;
     TextLayout::LayoutDrawText(m_font, "a\tb", rect, DT_SINGLELINE | DT_EXPANDTABS, run);
-    EXPECT_EQ(run.cells[0].Width(), stop + m_half);
+    EXPECT_EQ(run.cells[0].GetWidth(), stop + m_half);
     TextLayout::LayoutDrawText(m_font, "a\tb", rect, DT_SINGLELINE, run);
-    EXPECT_EQ(run.cells[0].Width(), 2 * m_half);
+    EXPECT_EQ(run.cells[0].GetWidth(), 2 * m_half);
 }
 
 TEST_F(TextLayoutTest, ExternalLeadingAddsToEachLine)
@@ -166,14 +166,14 @@ TEST_F(TextLayoutTest, ExternalLeadingAddsToEachLine)
     TextRun run;
     TextLayout::LayoutDrawText(font, "a\nb", plain, DT_CALCRECT, run);
     TextLayout::LayoutDrawText(font, "a\nb", led, DT_CALCRECT | DT_EXTERNALLEADING, run);
-    EXPECT_EQ(led.Height(), plain.Height() + 2 * leading);
+    EXPECT_EQ(led.GetHeight(), plain.GetHeight() + 2 * leading);
 }
 
 Rect InkBox(const Bitmap& bitmap, COLORREF paper)
 {
-    Rect box { bitmap.Width(), bitmap.Height(), 0, 0 };
-    for (int y = 0; y < bitmap.Height(); ++y) {
-        for (int x = 0; x < bitmap.Width(); ++x) {
+    Rect box { bitmap.GetWidth(), bitmap.GetHeight(), 0, 0 };
+    for (int y = 0; y < bitmap.GetHeight(); ++y) {
+        for (int x = 0; x < bitmap.GetWidth(); ++x) {
             if (bitmap.GetPixel(x, y) == paper)
                 continue;
             box = { std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), std::max(box.bottom, y + 1) };

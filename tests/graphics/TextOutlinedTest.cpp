@@ -54,9 +54,9 @@ TEST(TextOutlinedPixelTest, InkWeightDecidesWhetherTheBackgroundIsRead)
 {
     constexpr COLORREF kInk = RGB(0x60, 0x30, 0xF0);
     for (COLORREF paper : { kWhite, kBlack, RGB(10, 200, 90) }) {
-        // Full ink is exactly the text colour.
+        // Full ink is exactly the text color.
         EXPECT_EQ(Paint({ 64 }, 1, 1, paper, kInk, kNoColor).At(4, 4), kInk);
-        // v = 38 (b = 151) blends against the text colour: the paper does not matter.
+        // v = 38 (b = 151) blends against the text color: the paper does not matter.
         EXPECT_EQ(Paint({ 38 }, 1, 1, paper, kInk, kNoColor).At(4, 4), Expected(kInk, kInk, 38));
         // v = 37 (b = 147) reads and mixes the real background.
         EXPECT_EQ(Paint({ 37 }, 1, 1, paper, kInk, kNoColor).At(4, 4), Expected(paper, kInk, 37));
@@ -145,15 +145,15 @@ protected:
         constexpr int kSize = 30;
         switch (style) {
         case OutlinedTextStyle::Baseline:
-            return s.DrawOutlinedText(text, kBox.left, kBox.top, kBox.Width(), kBox.Height(), face, kSize, 400, kBlack,
+            return s.DrawOutlinedText(text, kBox.left, kBox.top, kBox.GetWidth(), kBox.GetHeight(), face, kSize, 400, kBlack,
                 shade);
         case OutlinedTextStyle::Bottom:
-            return s.DrawOutlinedTextBottom(text, kBox.left, kBox.top, kBox.Width(), kBox.Height(), face, kSize, kBlack,
+            return s.DrawOutlinedTextBottom(text, kBox.left, kBox.top, kBox.GetWidth(), kBox.GetHeight(), face, kSize, kBlack,
                 shade);
         case OutlinedTextStyle::Plain:
             break;
         }
-        return s.DrawOutlinedTextPlain(text, kBox.left, kBox.top, kBox.Width(), kBox.Height(), face, kSize, kBlack, shade);
+        return s.DrawOutlinedTextPlain(text, kBox.left, kBox.top, kBox.GetWidth(), kBox.GetHeight(), face, kSize, kBlack, shade);
     }
 
     COLORREF At(int x, int y) const { return m_surface->GetBitmap()->GetPixel(x, y); }
@@ -183,9 +183,9 @@ TEST_F(TextOutlinedCaptionTest, EveryStyleInksAJapaneseCaptionInsideItsBox)
         // Seven full-width characters of a font 30 high whose half-width
         // characters are 15 wide: about 30 pixels each, all of them inked
         // (no empty boxes from a missing font).
-        EXPECT_GT(ink.Width(), 7 * 30 * 3 / 4);
-        EXPECT_LT(ink.Width(), 7 * 30 * 5 / 4);
-        EXPECT_GT(ink.Height(), 15);
+        EXPECT_GT(ink.GetWidth(), 7 * 30 * 3 / 4);
+        EXPECT_LT(ink.GetWidth(), 7 * 30 * 5 / 4);
+        EXPECT_GT(ink.GetHeight(), 15);
         int fullyInked = 0;
         for (int y = ink.top; y < ink.bottom; ++y)
             for (int x = ink.left; x < ink.right; ++x)

@@ -7,7 +7,7 @@
 
 namespace lumarra {
 
-// A bottom-up 24-bit bitmap filled with one colour, for text to draw on.
+// A bottom-up 24-bit bitmap filled with one color, for text to draw on.
 inline std::unique_ptr<Bitmap> MakeBitmap24(int width, int height, COLORREF fill)
 {
     BitmapInfo info;

@@ -17,7 +17,7 @@ struct Shape {
     int colors;
 };
 
-// Sizes from a single pixel to the largest sheet, colour counts from 2 to 256
+// Sizes from a single pixel to the largest sheet, color counts from 2 to 256
 // including ones that are no power of two.
 const Shape kShapes[] = {
     { 1, 1, 2 }, { 1, 1, 256 }, { 3, 1, 2 }, { 1, 7, 4 }, { 17, 13, 3 }, { 64, 64, 16 }, { 250, 770, 128 },

@@ -46,9 +46,9 @@ std::vector<uint8_t> TwoBitStream(std::initializer_list<uint32_t> codes, int wid
 
 }
 
-TEST(ImgDecoder, RoundTripsOurEncoderAcrossSizesAndColourCounts)
+TEST(ImgDecoder, RoundTripsOurEncoderAcrossSizesAndColorCounts)
 {
-    // Noise at 256 colours fills the code table many times over, so the
+    // Noise at 256 colors fills the code table many times over, so the
     // encoder's clear codes and the 12-bit width are both exercised.
     const IndexedPicture pictures[] = {
         MakeNoisePicture(1, 1, 2, 1),
@@ -68,7 +68,7 @@ TEST(ImgDecoder, RoundTripsOurEncoderAcrossSizesAndColourCounts)
     }
 }
 
-TEST(ImgDecoder, ReportsTheTransparentIndexAndItsColour)
+TEST(ImgDecoder, ReportsTheTransparentIndexAndItsColor)
 {
     IndexedPicture picture = MakeNoisePicture(9, 9, 5, 11);
     picture.colors[3] = { 0x12, 0x34, 0x56 };
@@ -83,7 +83,7 @@ TEST(ImgDecoder, ReportsTheTransparentIndexAndItsColour)
     EXPECT_FALSE(decoder.HasTransparentIndex());
 }
 
-TEST(ImgDecoder, TransparentIndexPastTheTableNamesNoColour)
+TEST(ImgDecoder, TransparentIndexPastTheTableNamesNoColor)
 {
     std::vector<uint8_t> stream = Encode(MakeNoisePicture(4, 4, 2, 1), 1);
     size_t control = 13 + 3 * 2;
@@ -120,7 +120,7 @@ TEST(ImgDecoder, MakeInfoDescribesATopDownEightBitPicture)
     ASSERT_EQ(decoder.Parse(Encode(MakeNoisePicture(5, 5, 64, 5))), 1);
     ASSERT_EQ(decoder.MakeInfo(info, size), 1);
     EXPECT_EQ(size, 296u);
-    // A colour count that is no power of two is padded to the next one.
+    // A color count that is no power of two is padded to the next one.
     ASSERT_EQ(decoder.Parse(Encode(MakeNoisePicture(5, 5, 3, 5))), 1);
     EXPECT_EQ(decoder.GetColorCount(), 4);
 }
@@ -138,7 +138,7 @@ TEST(ImgDecoder, RejectsBadHeaders)
     std::vector<uint8_t> version = good;
     SetSignature(version, "IMG999");
     EXPECT_EQ(decoder.Parse(version), 1);
-    // A header or colour table cut short.
+    // A header or color table cut short.
     for (size_t cut : { size_t { 0 }, size_t { 3 }, size_t { 12 }, size_t { 13 }, size_t { 24 } }) {
         EXPECT_EQ(decoder.Parse(std::span(good).first(cut)), 0) << cut;
         EXPECT_TRUE(decoder.GetIndices().empty());
@@ -174,7 +174,7 @@ TEST(ImgDecoder, ABrokenSecondImageFailsTheWholeParse)
     EXPECT_TRUE(decoder.GetIndices().empty());
 }
 
-TEST(ImgDecoder, RejectsALocalColourTable)
+TEST(ImgDecoder, RejectsALocalColorTable)
 {
     std::vector<uint8_t> stream = Encode(MakeNoisePicture(8, 8, 4, 1));
     stream[ImageBlockOffset(stream) + 9] |= 0x80;
@@ -282,7 +282,7 @@ TEST(ImgDecoder, BlockSequenceRules)
     EXPECT_EQ(decoder.MakeInfo(info, size), 0);
 }
 
-TEST(ImgDecoder, NoColourTableGivesNoInfo)
+TEST(ImgDecoder, NoColorTableGivesNoInfo)
 {
     std::vector<uint8_t> stream = Encode(MakeNoisePicture(4, 4, 4, 1));
     stream[10] &= 0x7F;

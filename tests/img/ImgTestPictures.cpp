@@ -44,12 +44,12 @@ IndexedPicture MakeSheetPicture(int width, int height, int colorCount, uint32_t 
     std::mt19937 random(seed);
     int cellW = width / kColumns;
     int cellH = height / kRows;
-    auto colour = [&] { return static_cast<uint8_t>(1 + random() % static_cast<uint32_t>(colorCount - 1)); };
+    auto color = [&] { return static_cast<uint8_t>(1 + random() % static_cast<uint32_t>(colorCount - 1)); };
     for (int cell = 0; cell < kCards; ++cell) {
         int x0 = cell % kColumns * cellW;
         int y0 = cell / kColumns * cellH;
-        uint8_t paper = colour();
-        uint8_t shade = colour();
+        uint8_t paper = color();
+        uint8_t shade = color();
         struct Disc {
             int x, y, r;
             uint8_t index;
@@ -57,7 +57,7 @@ IndexedPicture MakeSheetPicture(int width, int height, int colorCount, uint32_t 
         for (Disc& disc : discs)
             disc = { static_cast<int>(random() % static_cast<uint32_t>(cellW)),
                 static_cast<int>(random() % static_cast<uint32_t>(cellH)),
-                cellW / 8 + static_cast<int>(random() % static_cast<uint32_t>(cellW / 3 + 1)), colour() };
+                cellW / 8 + static_cast<int>(random() % static_cast<uint32_t>(cellW / 3 + 1)), color() };
         for (int y = 0; y < cellH; ++y) {
             uint8_t* row = picture.indices.data() + static_cast<size_t>(y0 + y) * static_cast<size_t>(width) + x0;
             for (int x = 0; x < cellW; ++x) {
@@ -66,7 +66,7 @@ IndexedPicture MakeSheetPicture(int width, int height, int colorCount, uint32_t 
                 uint8_t index = dark ? shade : paper;
                 for (const Disc& disc : discs) {
                     int dx = x - disc.x, dy = y - disc.y;
-                    // Figures carry a grain of neighbouring colours, as
+                    // Figures carry a grain of neighbouring colors, as
                     // drawn pictures reduced to a palette do.
                     if (dx * dx + dy * dy < disc.r * disc.r)
                         index = static_cast<uint8_t>(1 + (disc.index + random() % 3) % (colorCount - 1));

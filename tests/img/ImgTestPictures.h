@@ -25,7 +25,7 @@ IndexedPicture MakeFlatPicture(int width, int height, int colorCount, uint8_t in
 IndexedPicture MakeSheetPicture(int width, int height, int colorCount, uint32_t seed);
 
 // The deck sheets the cache tests pack as IMG resources 299-307, at the sizes
-// and colour counts of the real ones; each is MakeSheetPicture seeded with
+// and color counts of the real ones; each is MakeSheetPicture seeded with
 // its id.
 struct TestSheet {
     uint32_t id;

@@ -2,7 +2,7 @@
 //   make_img_test_sheets <folder>
 // sheet<id>.img for every test sheet, bitmap280.dib, and three damaged IMG
 // streams: broken400.img (a GIF signature), broken401.img (cut inside its
-// image data) and broken402.img (a local colour table).
+// image data) and broken402.img (a local color table).
 
 #include "graphics/ImgEncoder.h"
 #include "tests/img/ImgTestPictures.h"

@@ -145,7 +145,7 @@ TEST_F(PictureCache, CacheFilesHoldHeaderAndRowsExactly)
     EXPECT_EQ(CacheFile(299).filename(), "0000012B.dat");
     EXPECT_EQ(DataFiles(), (std::vector<std::string> { "0000012B.dat", "0000012C.dat" }));
 
-    // A 64-colour sheet has a 296-byte header.
+    // A 64-color sheet has a 296-byte header.
     ASSERT_EQ(WritePictureCache(302), 1);
     EXPECT_EQ(Le32(ReadBytes(CacheFile(302)), 0), 296u);
 }
@@ -183,9 +183,9 @@ TEST_F(PictureCache, DamagedCacheFilesAreRebuilt)
     };
     std::vector<uint8_t> wider = whole;
     wider[8] = 0xFF;
-    std::vector<uint8_t> manyColours = whole;
-    manyColours[4 + 32] = 0xFF;
-    manyColours[4 + 35] = 0xFF;
+    std::vector<uint8_t> manyColors = whole;
+    manyColors[4 + 32] = 0xFF;
+    manyColors[4 + 35] = 0xFF;
     std::vector<uint8_t> twentyFour = whole;
     twentyFour[4 + 14] = 24;
     const std::vector<std::pair<const char*, std::vector<uint8_t>>> damaged = {
@@ -197,7 +197,7 @@ TEST_F(PictureCache, DamagedCacheFilesAreRebuilt)
         { "header size 44 on an 8-bit header", withSize(44) },
         { "header size 0xFFFFFFFF", withSize(0xFFFFFFFF) },
         { "width that does not fit the rows", wider },
-        { "colour count past 256", manyColours },
+        { "colour count past 256", manyColors },
         { "bit depth that does not fit the header size", twentyFour },
     };
     for (const auto& [what, bytes] : damaged) {
@@ -215,7 +215,7 @@ TEST_F(PictureCache, BadResourcesWriteNothingAndLeaveTheTarget)
     DibSurface target;
     ASSERT_EQ(target.CreateBlank(24, 10, 10, kNoColor), 1);
     target.SetPixel(3, 3, RGB(1, 2, 3));
-    // A GIF signature, data cut short, a local colour table, no resource.
+    // A GIF signature, data cut short, a local color table, no resource.
     for (uint32_t id : { 400u, 401u, 402u, kMissingImg }) {
         SCOPED_TRACE(id);
         EXPECT_EQ(WritePictureCache(id), 0);
@@ -384,7 +384,7 @@ TEST_F(PictureCache, RegistNamesEveryFileItCouldNotWriteAndFails)
     {
         CGameApp app("lumarra /regist");
         app.Run();
-        EXPECT_EQ(app.ExitCode(), 0);
+        EXPECT_EQ(app.GetExitCode(), 0);
     }
     fs::remove_all(m_home / "Data");
     // A file where the Data folder should be.
@@ -398,7 +398,7 @@ TEST_F(PictureCache, RegistNamesEveryFileItCouldNotWriteAndFails)
     CGameApp app("lumarra /REGIST");
     app.Run();
     std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_NE(app.ExitCode(), 0);
+    EXPECT_NE(app.GetExitCode(), 0);
     EXPECT_NE(said.find((m_home / "Data" / "0000012D.dat").string() + ": " + std::strerror(ENOTDIR)), std::string::npos)
         << said;
     EXPECT_NE(said.find("F0000132.dat"), std::string::npos) << said;

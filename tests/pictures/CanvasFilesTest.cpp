@@ -59,7 +59,7 @@ TEST(PictureFiles, KeyedPicturesNeverShowPinkFringesOrAFalseKey)
 {
     Canvas c(3, 1);
     c.Blend(0, 0, Paint::Hex(0x336699), 0.3f);   // mostly uncovered: blank
-    c.Blend(1, 0, Paint::Hex(0x336699), 0.7f);   // mostly covered: full colour
+    c.Blend(1, 0, Paint::Hex(0x336699), 0.7f);   // mostly covered: full color
     c.Blend(2, 0, Paint::Hex(kKeyMagenta), 1);   // drawn magenta must not vanish
     std::vector<uint32_t> keyed = Flatten(c, true);
     EXPECT_EQ(keyed[0], kKeyMagenta);
@@ -100,7 +100,7 @@ TEST(PictureFiles, IconAndCursorFilesDescribeEveryImage)
         EXPECT_EQ(ico[entry], size);
         uint32_t bytes = Read32(ico, entry + 8), offset = Read32(ico, entry + 12);
         ASSERT_LE(size_t(offset) + bytes, ico.size());
-        EXPECT_EQ(Read32(ico, offset + 8), uint32_t(2 * size));  // colour and mask rows
+        EXPECT_EQ(Read32(ico, offset + 8), uint32_t(2 * size));  // color and mask rows
         EXPECT_EQ(bytes, 40u + size * size * 4 + size * 4);
         // The mask's first row: the left half drawn (0), the right half see-through (1).
         size_t mask = offset + 40 + size * size * 4;

@@ -55,7 +55,7 @@ TEST(DeckRecipes, EveryCardHasItsPictureAndKana)
         std::optional<Recipe> recipe = Recipe::Load(SourcePath(std::string("resources/pictures/") + deck + ".txt"));
         ASSERT_TRUE(recipe) << deck;
         DeckSheets sheets(*emoji, *recipe, LoadStringTable(SourcePath(std::string("resources/strings/") + deck + ".txt")));
-        EXPECT_TRUE(sheets.Errors().empty()) << deck << ": " << sheets.Errors().front();
+        EXPECT_TRUE(sheets.GetErrors().empty()) << deck << ": " << sheets.GetErrors().front();
     }
     std::optional<Recipe> screens = Recipe::Load(SourcePath("resources/pictures/screens.txt"));
     ASSERT_TRUE(screens);
@@ -66,7 +66,7 @@ TEST(DeckRecipes, EveryCardHasItsPictureAndKana)
         std::vector<std::string> errors;
         Canvas canvas = pictures.Paint(line, errors);
         EXPECT_FALSE(canvas.Empty()) << "line " << line.number;
-        EXPECT_EQ(canvas.Width(), line.GetInt("w", 0));
+        EXPECT_EQ(canvas.GetWidth(), line.GetInt("w", 0));
     }
 }
 
@@ -76,18 +76,18 @@ TEST(DeckRecipes, BadRecipesAreReported)
     ASSERT_TRUE(emoji);
     Recipe recipe = Recipe::Parse("deck edo frame=2B4C9B\ncard 0 🐕\ncard x 🐕\ncard 1 nothing\n");
     DeckSheets sheets(*emoji, recipe, { { 2000, "い" } });
-    auto has = [&](const std::string& part) { return HasError(sheets.Errors(), part); };
+    auto has = [&](const std::string& part) { return HasError(sheets.GetErrors(), part); };
     EXPECT_TRUE(has("line 3: expected card"));
     EXPECT_TRUE(has("line 4: no emoji nothing"));
     EXPECT_TRUE(has("card 2 has no picture"));
     EXPECT_TRUE(has("card 1 has no head kana"));
     EXPECT_FALSE(has("card 0 has no"));
-    EXPECT_FALSE(DeckSheets(*emoji, Recipe::Parse("deck nowhere\n"), {}).Errors().empty());
+    EXPECT_FALSE(DeckSheets(*emoji, Recipe::Parse("deck nowhere\n"), {}).GetErrors().empty());
 
     // Two cards of a deck may share a background picture but never their
     // main one, however the emoji is spelt; our own drawings count as pictures.
     Recipe repeats = Recipe::Parse("deck owari\ncard 0 ⛩️ 🌲\ncard 1 🌲 ⛩\ncard 2 ⛩\ncard 3 @tofu\ncard 4 @nothing\n");
-    const std::vector<std::string> repeated = DeckSheets(*emoji, repeats, {}).Errors();
+    const std::vector<std::string> repeated = DeckSheets(*emoji, repeats, {}).GetErrors();
     auto reports = [&](const std::string& part) { return HasError(repeated, part); };
     EXPECT_TRUE(reports("line 4: card 2 repeats the main picture of card 0"));
     EXPECT_FALSE(reports("card 1 repeats"));
@@ -113,7 +113,7 @@ TEST(ScenePictures, BuildWritesTheResourceAndItsContactPicture)
         std::ifstream in(path, std::ios::binary);
         return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     };
-    // A keyed picture: corners in the key colour, the emoji drawn in the middle.
+    // A keyed picture: corners in the key color, the emoji drawn in the middle.
     // Rows are bottom-up, blue-green-red, 24 bits, width 40 needs no padding.
     std::vector<std::string> errors;
     ASSERT_TRUE(pictures.Build(Recipe::Parse("bitmap 900 emoji w=40 h=40 key=1 emoji=🐕\n").lines[0],
@@ -127,7 +127,7 @@ TEST(ScenePictures, BuildWritesTheResourceAndItsContactPicture)
     EXPECT_EQ(pixel(keyed, 0, 0), 0xFF00FFu);
     EXPECT_NE(pixel(keyed, 20, 20), 0xFF00FFu);
     EXPECT_TRUE(std::filesystem::exists(dir / "bitmap900.png"));
-    // The same picture unkeyed lies on its background colour.
+    // The same picture unkeyed lies on its background color.
     ASSERT_TRUE(pictures.Build(Recipe::Parse("bitmap 901 emoji w=40 h=40 bg=7FA65A emoji=🐕\n").lines[0],
         dir / "laid.dib", dir, errors));
     EXPECT_EQ(pixel(read(dir / "laid.dib"), 0, 0), 0x7FA65Au);

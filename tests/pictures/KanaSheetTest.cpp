@@ -20,7 +20,7 @@ std::string SourcePath(const std::string& relative)
 
 bool HasError(const KanaSheet& sheet, const std::string& part)
 {
-    return std::any_of(sheet.Errors().begin(), sheet.Errors().end(),
+    return std::any_of(sheet.GetErrors().begin(), sheet.GetErrors().end(),
         [&](const std::string& e) { return e.find(part) != std::string::npos; });
 }
 
@@ -71,8 +71,8 @@ TEST(KanaSheet, CellsBuildTheKanaRecordByRecord)
     std::optional<Recipe> recipe = Recipe::Load(SourcePath("resources/kana/strokes.txt"));
     ASSERT_TRUE(recipe);
     KanaSheet sheet(*recipe);
-    ASSERT_TRUE(sheet.Errors().empty()) << sheet.Errors().front();
-    ASSERT_EQ(sheet.Kanas().size(), 46u);
+    ASSERT_TRUE(sheet.GetErrors().empty()) << sheet.GetErrors().front();
+    ASSERT_EQ(sheet.GetKanas().size(), 46u);
     std::vector<uint32_t> pixels = sheet.Paint();
 
     // The empty writing box, whole and with no blank pixel.
@@ -80,7 +80,7 @@ TEST(KanaSheet, CellsBuildTheKanaRecordByRecord)
         for (int x = 0; x < KanaSheet::kCell; ++x)
             ASSERT_NE(At(pixels, 900 + x, y), kKeyMagenta);
 
-    for (const KanaSheet::Kana& kana : sheet.Kanas()) {
+    for (const KanaSheet::Kana& kana : sheet.GetKanas()) {
         int cellY = (kana.cardCode - 1) * KanaSheet::kCell;
         size_t n = kana.records.size();
         for (size_t k = 0; k < n; ++k) {

@@ -63,8 +63,8 @@ Sheet LoadSheet(std::string_view type, uint32_t id)
     std::shared_ptr<Bitmap> bitmap = LoadBitmap(id);
     if (!bitmap)
         return sheet;
-    sheet.width = bitmap->Width();
-    sheet.height = bitmap->Height();
+    sheet.width = bitmap->GetWidth();
+    sheet.height = bitmap->GetHeight();
     sheet.pixel = [bitmap](int x, int y) {
         COLORREF c = bitmap->GetPixel(x, y);
         return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c);
@@ -115,17 +115,17 @@ TEST(PictureAssets, EveryBitmapHasTheSizeItsScreenUses)
     for (const auto& [id, size] : sizes) {
         std::unique_ptr<Bitmap> bitmap = LoadBitmap(id);
         ASSERT_TRUE(bitmap) << "BITMAP " << id;
-        EXPECT_EQ(bitmap->Width(), size.width) << id;
-        EXPECT_EQ(bitmap->Height(), size.height) << id;
+        EXPECT_EQ(bitmap->GetWidth(), size.width) << id;
+        EXPECT_EQ(bitmap->GetHeight(), size.height) << id;
     }
     // Tiles and the stretched backdrop may have any size; the greeting is
     // centred on the stage and must fit on it.
     for (uint32_t id : { 171u, 173u, 316u, 267u }) {
         std::unique_ptr<Bitmap> bitmap = LoadBitmap(id);
         ASSERT_TRUE(bitmap) << id;
-        EXPECT_GT(bitmap->Width(), 0);
-        EXPECT_LE(bitmap->Width(), 980);
-        EXPECT_LE(bitmap->Height(), 600);
+        EXPECT_GT(bitmap->GetWidth(), 0);
+        EXPECT_LE(bitmap->GetWidth(), 980);
+        EXPECT_LE(bitmap->GetHeight(), 600);
     }
 }
 
@@ -159,7 +159,7 @@ TEST(PictureAssets, IconsAndCursorsHoldTheirImages)
         Point hot { -1, -1 };
         std::unique_ptr<Icon> icon = DecodeIconFile({ data.data, data.size }, kIconSize, &hot);
         ASSERT_TRUE(icon) << id;
-        EXPECT_EQ(icon->Width(), kIconSize) << id;
+        EXPECT_EQ(icon->GetWidth(), kIconSize) << id;
         if (kind == 2) {
             EXPECT_GE(hot.x, 0);
             EXPECT_LT(hot.x, kIconSize);
@@ -179,16 +179,16 @@ TEST(PictureAssets, SheetCellsHoldCardsOrBlack)
             ASSERT_EQ(sheet.height, cell.height * 11) << id;
             for (int c = 1; c <= 55; ++c) {
                 int x0 = (c - 1) % 5 * cell.width, y0 = (c - 1) / 5 * cell.height;
-                std::set<uint32_t> colours;
+                std::set<uint32_t> colors;
                 for (int y = 0; y < cell.height; y += 1)
                     for (int x = 0; x < cell.width; x += 1)
-                        colours.insert(sheet.pixel(x0 + x, y0 + y));
+                        colors.insert(sheet.pixel(x0 + x, y0 + y));
                 if (deck.cells.contains(c)) {
-                    // A card: many colours (paper, frame, kana disc, picture).
-                    EXPECT_GT(colours.size(), 8u) << deck.name << " sheet " << id << " cell " << c;
-                    EXPECT_FALSE(colours.contains(kMagenta)) << id << " cell " << c;
+                    // A card: many colors (paper, frame, kana disc, picture).
+                    EXPECT_GT(colors.size(), 8u) << deck.name << " sheet " << id << " cell " << c;
+                    EXPECT_FALSE(colors.contains(kMagenta)) << id << " cell " << c;
                 } else {
-                    EXPECT_EQ(colours, std::set<uint32_t> { 0 }) << deck.name << " sheet " << id << " cell " << c;
+                    EXPECT_EQ(colors, std::set<uint32_t> { 0 }) << deck.name << " sheet " << id << " cell " << c;
                 }
             }
         }

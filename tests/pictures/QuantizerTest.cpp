@@ -14,7 +14,7 @@ uint32_t ColorAt(const IndexedImage& image, size_t i)
     return uint32_t(c.red) << 16 | uint32_t(c.green) << 8 | c.blue;
 }
 
-// A smooth gradient with far more colours than a table holds.
+// A smooth gradient with far more colors than a table holds.
 std::vector<uint32_t> Gradient(int w, int h)
 {
     std::vector<uint32_t> pixels;
@@ -26,19 +26,19 @@ std::vector<uint32_t> Gradient(int w, int h)
 
 }
 
-TEST(ColorQuantizer, FewColoursComeBackExactly)
+TEST(ColorQuantizer, FewColorsComeBackExactly)
 {
     std::vector<uint32_t> pixels;
-    const uint32_t colours[] = { 0xE0342C, 0xFFFCF2, 0x2B4C9B, 0x000000, 0x7FA65A };
+    const uint32_t colors[] = { 0xE0342C, 0xFFFCF2, 0x2B4C9B, 0x000000, 0x7FA65A };
     for (int i = 0; i < 200; ++i)
-        pixels.push_back(colours[(i * 7) % 5]);
+        pixels.push_back(colors[(i * 7) % 5]);
     IndexedImage image = ColorQuantizer::Quantize(20, 10, pixels, 64, 0.75f);
     ASSERT_EQ(image.indices.size(), pixels.size());
     for (size_t i = 0; i < pixels.size(); ++i)
         EXPECT_EQ(ColorAt(image, i), pixels[i]) << i;
 }
 
-TEST(ColorQuantizer, TableStaysWithinItsSizeAndKeptColoursStayExact)
+TEST(ColorQuantizer, TableStaysWithinItsSizeAndKeptColorsStayExact)
 {
     int w = 120, h = 90;
     std::vector<uint32_t> pixels = Gradient(w, h);
@@ -64,7 +64,7 @@ TEST(ColorQuantizer, TableStaysWithinItsSizeAndKeptColoursStayExact)
     }
 }
 
-TEST(ColorQuantizer, EmptyAndSingleColourPictures)
+TEST(ColorQuantizer, EmptyAndSingleColorPictures)
 {
     IndexedImage empty = ColorQuantizer::Quantize(0, 0, {}, 64, 1.0f);
     EXPECT_FALSE(empty.colors.empty());

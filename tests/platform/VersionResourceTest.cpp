@@ -14,7 +14,7 @@ constexpr VersionInfo kInfo { u"1.2.3.4", u"Lumarra", 0x0411, 0x03A4 };
 
 std::vector<uint8_t> Bytes(const VersionResourceWriter<kVersionResourceCapacity>& writer)
 {
-    return std::vector<uint8_t>(writer.Data(), writer.Data() + writer.Size());
+    return std::vector<uint8_t>(writer.Data(), writer.Data() + writer.GetSize());
 }
 
 std::vector<uint8_t> SampleResource()

@@ -176,7 +176,7 @@ TEST(RegistryKey, Cp932NamesWithABackslashTrailByteStayOneKey)
 TEST(RegistryKey, ADamagedStoreIsMovedAsideKeptAndReadsAsEmpty)
 {
     TestRegistry registry;
-    std::string store = registry.StorePath();
+    std::string store = registry.GetStorePath();
     std::string damaged = std::string(kRegistryTextSignature) + "\n[HKEY_CURRENT_USER\\Software]\n\"bClick\"=dword:1\ngarbage\n";
     TestRegistry::WriteFile(store, damaged);
 
@@ -199,13 +199,13 @@ TEST(RegistryKey, AStoreThatCannotBeReadIsNeverReplaced)
 {
     TestRegistry registry;
     // A folder where the store file belongs can be neither read nor replaced.
-    std::filesystem::create_directory(registry.StorePath());
-    std::filesystem::create_directory(registry.StorePath() + "/inside");
+    std::filesystem::create_directory(registry.GetStorePath());
+    std::filesystem::create_directory(registry.GetStorePath() + "/inside");
     uint32_t type;
     EXPECT_EQ(kUser.QueryValue("bClick", &type, nullptr, nullptr), RegistryStatus::ReadFailed);
     EXPECT_EQ(SetDword(kUser, "bClick", 1), RegistryStatus::WriteFailed);
-    EXPECT_TRUE(std::filesystem::exists(registry.StorePath() + "/inside"));
-    EXPECT_FALSE(std::filesystem::exists(registry.StorePath() + ".damaged"));
+    EXPECT_TRUE(std::filesystem::exists(registry.GetStorePath() + "/inside"));
+    EXPECT_FALSE(std::filesystem::exists(registry.GetStorePath() + ".damaged"));
 }
 
 TEST(RegistryKey, StoresLiveInTheUsersConfigurationFolder)
@@ -215,7 +215,7 @@ TEST(RegistryKey, StoresLiveInTheUsersConfigurationFolder)
     EnvironmentScope home("HOME", folder.Native("home").c_str());
     {
         EnvironmentScope config("XDG_CONFIG_HOME", folder.Native("config").c_str());
-        EXPECT_EQ(RegistryFile(RegistryRoot::HKEY_LOCAL_MACHINE).Path(), folder.Native("config/lumarra/HKEY_LOCAL_MACHINE.reg"));
+        EXPECT_EQ(RegistryFile(RegistryRoot::HKEY_LOCAL_MACHINE).GetPath(), folder.Native("config/lumarra/HKEY_LOCAL_MACHINE.reg"));
         ASSERT_EQ(SetDword(kUser, "v", 1), RegistryStatus::Success);
         EXPECT_TRUE(std::filesystem::exists(folder.Native("config/lumarra/HKEY_CURRENT_USER.reg")));
         struct stat info;
@@ -223,14 +223,14 @@ TEST(RegistryKey, StoresLiveInTheUsersConfigurationFolder)
         EXPECT_EQ(info.st_mode & 0777, 0700u);
     }
     EnvironmentScope relative("XDG_CONFIG_HOME", "relative/config");
-    EXPECT_EQ(RegistryFile(RegistryRoot::HKEY_USERS).Path(), folder.Native("home/.config/lumarra/HKEY_USERS.reg"));
+    EXPECT_EQ(RegistryFile(RegistryRoot::HKEY_USERS).GetPath(), folder.Native("home/.config/lumarra/HKEY_USERS.reg"));
 }
 
 TEST(RegistryKey, TemporariesLeftByAKilledWriterAreRemoved)
 {
     TestRegistry registry;
     ASSERT_EQ(SetDword(kUser, "v", 1), RegistryStatus::Success);
-    std::string stale = registry.StorePath() + ".tmpAbC123";
+    std::string stale = registry.GetStorePath() + ".tmpAbC123";
     TestRegistry::WriteFile(stale, "half");
     ASSERT_EQ(SetDword(kUser, "v", 2), RegistryStatus::Success);
     EXPECT_FALSE(std::filesystem::exists(stale));

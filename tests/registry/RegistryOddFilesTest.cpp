@@ -26,14 +26,14 @@ RegistryStatus Query(std::string_view name)
 
 std::string DamagedCopy(const TestRegistry& registry, int copy)
 {
-    std::string path = registry.StorePath() + ".damaged";
+    std::string path = registry.GetStorePath() + ".damaged";
     return copy > 1 ? path + "." + std::to_string(copy) : path;
 }
 
 int DamagedCopies(const TestRegistry& registry)
 {
     int count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(registry.Folder()))
+    for (const auto& entry : std::filesystem::directory_iterator(registry.GetFolder()))
         count += entry.path().filename().string().find(".damaged") != std::string::npos;
     return count;
 }
@@ -71,7 +71,7 @@ TEST(RegistryOddFiles, ADamagedStoreIsReplacedEvenBesideAHundredDamagedCopies)
     TestRegistry registry;
     for (int copy = 1; copy <= 100; ++copy)
         TestRegistry::WriteFile(DamagedCopy(registry, copy), "old damage " + std::to_string(copy));
-    TestRegistry::WriteFile(registry.StorePath(), "new damage");
+    TestRegistry::WriteFile(registry.GetStorePath(), "new damage");
 
     ASSERT_EQ(SetDword(kUser, "bClick", 1), RegistryStatus::Success);
     EXPECT_EQ(Query("bClick"), RegistryStatus::Success);
@@ -83,7 +83,7 @@ TEST(RegistryOddFiles, OnlyTheNewestDamagedCopiesAreKept)
 {
     TestRegistry registry;
     for (int damage = 1; damage <= 8; ++damage) {
-        TestRegistry::WriteFile(registry.StorePath(), "damage " + std::to_string(damage));
+        TestRegistry::WriteFile(registry.GetStorePath(), "damage " + std::to_string(damage));
         ASSERT_EQ(SetDword(kUser, "v", static_cast<uint32_t>(damage)), RegistryStatus::Success) << damage;
     }
     EXPECT_EQ(DamagedCopies(registry), 5);
@@ -100,7 +100,7 @@ TEST(RegistryOddFiles, AStoreCutShortIsKeptAsideAndReadsAsDefaults)
     // Cut inside the digits of the first value, as in "bMusic"=dword:0000
     size_t cut = whole.find("=dword:") + 11;
     ASSERT_LT(cut, whole.size());
-    TestRegistry::WriteFile(registry.StorePath(), whole.substr(0, cut));
+    TestRegistry::WriteFile(registry.GetStorePath(), whole.substr(0, cut));
 
     EXPECT_EQ(Query("bMaskRun"), RegistryStatus::NotFound);
     EXPECT_EQ(Query("bMusic"), RegistryStatus::NotFound);
@@ -113,13 +113,13 @@ TEST(RegistryOddFiles, NoRegularFileInPlaceOfTheStoreFailsCleanly)
 {
     for (OddFile kind : kOddFiles) {
         TestRegistry registry;
-        MakeOddFile(kind, registry.StorePath());
+        MakeOddFile(kind, registry.GetStorePath());
         int status = ExitStatusWithin(kCleanFailureMs, [] {
             return Query("bClick") == RegistryStatus::ReadFailed && SetDword(kUser, "bClick", 1) == RegistryStatus::WriteFailed;
         });
         EXPECT_EQ(status, 0) << "kind " << static_cast<int>(kind);
         // Not ours to move or replace.
-        EXPECT_FALSE(std::filesystem::is_regular_file(registry.StorePath()));
+        EXPECT_FALSE(std::filesystem::is_regular_file(registry.GetStorePath()));
         EXPECT_EQ(DamagedCopies(registry), 0);
     }
 }
@@ -129,8 +129,8 @@ TEST(RegistryOddFiles, NoRegularFileInPlaceOfTheLockFailsWritesCleanly)
     for (OddFile kind : kOddFiles) {
         TestRegistry registry;
         ASSERT_EQ(SetDword(kUser, "bClick", 1), RegistryStatus::Success);
-        std::filesystem::remove(registry.StorePath() + ".lock");
-        MakeOddFile(kind, registry.StorePath() + ".lock");
+        std::filesystem::remove(registry.GetStorePath() + ".lock");
+        MakeOddFile(kind, registry.GetStorePath() + ".lock");
         int status = ExitStatusWithin(kCleanFailureMs, [] {
             return Query("bClick") == RegistryStatus::Success && SetDword(kUser, "bClick", 0) == RegistryStatus::WriteFailed;
         });
@@ -145,7 +145,7 @@ TEST(RegistryOddFiles, TheLockFileIsAsOpenToOtherUsersAsTheStore)
     RegistryStatus written = SetDword(kUser, "bClick", 1);
     ::umask(saved);
     ASSERT_EQ(written, RegistryStatus::Success);
-    for (const std::string& path : { registry.StorePath(), registry.StorePath() + ".lock" }) {
+    for (const std::string& path : { registry.GetStorePath(), registry.GetStorePath() + ".lock" }) {
         struct stat info {};
         ASSERT_EQ(::stat(path.c_str(), &info), 0) << path;
         EXPECT_EQ(info.st_mode & 0777, 0666u) << path;

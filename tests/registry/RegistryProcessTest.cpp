@@ -82,10 +82,10 @@ TEST(RegistryProcesses, AWriterKilledAtAnyMomentLeavesAWholeStore)
         lastCounter = counter;
     });
     EXPECT_GT(lastCounter, 0u);
-    EXPECT_FALSE(std::filesystem::exists(registry.StorePath() + ".damaged"));
+    EXPECT_FALSE(std::filesystem::exists(registry.GetStorePath() + ".damaged"));
 
     // The next write clears temporaries the killed writers left.
     ASSERT_EQ(RegistryStore(kGameKey).WriteDword("", "After", 1u), 1);
-    for (const auto& entry : std::filesystem::directory_iterator(registry.Folder()))
+    for (const auto& entry : std::filesystem::directory_iterator(registry.GetFolder()))
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
 }

@@ -43,10 +43,10 @@ public:
     TestRegistry(const TestRegistry&) = delete;
     TestRegistry& operator=(const TestRegistry&) = delete;
 
-    const std::string& Folder() const { return m_folder; }
+    const std::string& GetFolder() const { return m_folder; }
     std::string Native(const std::string& name) const { return m_folder + "/" + name; }
-    std::string StorePath(const std::string& root = "HKEY_CURRENT_USER") const { return Native(root + ".reg"); }
-    std::string ReadStore(const std::string& root = "HKEY_CURRENT_USER") const { return ReadFile(StorePath(root)); }
+    std::string GetStorePath(const std::string& root = "HKEY_CURRENT_USER") const { return Native(root + ".reg"); }
+    std::string ReadStore(const std::string& root = "HKEY_CURRENT_USER") const { return ReadFile(GetStorePath(root)); }
 
     static std::string ReadFile(const std::string& path)
     {

@@ -78,7 +78,7 @@ TEST(RegistryText, EmptyStoresAndHandWrittenFilesAreRead)
 {
     RegistryNode root;
     EXPECT_TRUE(ParseRegistryText("", kRoot, root));
-    EXPECT_EQ(root.SubKeyCount(), 0u);
+    EXPECT_EQ(root.GetSubKeyCount(), 0u);
 
     std::string edited = "\xEF\xBB\xBF" + Store(
         "; comment\r\n"
@@ -91,10 +91,10 @@ TEST(RegistryText, EmptyStoresAndHandWrittenFilesAreRead)
         "     03\r\n"
         "@=\"unnamed\"\r\n");
     ASSERT_TRUE(ParseRegistryText(edited, kRoot, root));
-    ASSERT_EQ(root.SubKeyCount(), 1u);
+    ASSERT_EQ(root.GetSubKeyCount(), 1u);
     const RegistryNode* key = root.FindPath({ "software", "a" });
     ASSERT_NE(key, nullptr);
-    EXPECT_EQ(key->Name(), "A");
+    EXPECT_EQ(key->GetName(), "A");
     EXPECT_EQ(key->FindValue("X")->data, (std::vector<uint8_t> { 0x1F, 0, 0, 0 }));
     EXPECT_EQ(key->FindValue("y")->data, (std::vector<uint8_t> { 1, 2, 3 }));
     EXPECT_EQ(key->FindValue("")->data, Bytes(std::string_view("unnamed\0", 8)));
@@ -149,7 +149,7 @@ TEST(RegistryText, AStoreCutAtAnyByteIsRefused)
     }
     RegistryNode nothing;
     ASSERT_TRUE(ParseRegistryText("", kRoot, nothing));
-    EXPECT_EQ(nothing.SubKeyCount(), 0u);
+    EXPECT_EQ(nothing.GetSubKeyCount(), 0u);
 }
 
 TEST(RegistryText, MalformedFilesAreRefusedAndLeaveAnEmptyTree)
@@ -183,8 +183,8 @@ TEST(RegistryText, MalformedFilesAreRefusedAndLeaveAnEmptyTree)
         std::string text = Store(body);
         RegistryNode root;
         EXPECT_FALSE(ParseRegistryText(text, kRoot, root)) << body;
-        EXPECT_EQ(root.SubKeyCount(), 0u) << body;
-        EXPECT_EQ(root.ValueCount(), 0u) << body;
+        EXPECT_EQ(root.GetSubKeyCount(), 0u) << body;
+        EXPECT_EQ(root.GetValueCount(), 0u) << body;
     }
 }
 
@@ -229,7 +229,7 @@ TEST(RegistryText, Cp932NamesAreFoldedOnlyInSingleByteCharacters)
     root.AddSubKey("\x83\x61");
     root.AddSubKey("\x83\x41");
     root.AddSubKey("x\x83\x61");
-    EXPECT_EQ(root.SubKeyCount(), 3u);
+    EXPECT_EQ(root.GetSubKeyCount(), 3u);
     EXPECT_NE(root.FindSubKey("X\x83\x61"), nullptr);
     EXPECT_EQ(root.FindSubKey("X\x83\x41"), nullptr);
     SetSystemCodePage(CodePage::Utf8);

@@ -155,7 +155,7 @@ TEST(WriteFile, CreatedFilesAreUsableByEveryUser)
         EXPECT_EQ(ModeOf(folder.Native(name)), 0666u) << name;
         EXPECT_EQ(Contents(folder.Native(name)), "abc") << name;
     }
-    EXPECT_EQ(EntriesIn(folder.Native()), 4u);
+    EXPECT_EQ(EntriesIn(folder.GetNative()), 4u);
 }
 
 TEST(WriteFile, WholeFileWritesReplaceAndAppendsExtend)
@@ -210,7 +210,7 @@ TEST(WriteFile, FailedWritesLeaveTheOldFileWhole)
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(Contents(folder.Native("Score.dat")), "old score");
-    EXPECT_EQ(EntriesIn(folder.Native()), 1u);
+    EXPECT_EQ(EntriesIn(folder.GetNative()), 1u);
 }
 
 namespace {
@@ -241,7 +241,7 @@ void ExpectKilledWritersLeaveWholeVersions(const TestFolder& folder, const std::
     });
     ASSERT_EQ(write(versions[1]), 1);
     EXPECT_EQ(Contents(folder.Native("Score.dat")), onDisk[1]);
-    EXPECT_EQ(TemporariesIn(folder.Native()), 0u);
+    EXPECT_EQ(TemporariesIn(folder.GetNative()), 0u);
 }
 
 }
@@ -294,7 +294,7 @@ TEST(KilledWriters, OnlyStaleTemporariesOfOurOwnAreRemoved)
         EXPECT_TRUE(std::filesystem::exists(folder.Native(name))) << name;
 
     // A sweep of the whole folder takes the other target's too.
-    EXPECT_EQ(RemoveStaleTemporaries(folder.Native()), 1u);
+    EXPECT_EQ(RemoveStaleTemporaries(folder.GetNative()), 1u);
     EXPECT_FALSE(std::filesystem::exists(folder.Native("Other.dat.tmpABCDEF")));
     EXPECT_TRUE(std::filesystem::exists(folder.Native("Score.dat.tmpHELD01")));
 }

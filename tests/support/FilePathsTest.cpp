@@ -119,8 +119,8 @@ TEST(GetLongPath, KeepsExistingPathsAndFailsOnMissingOnes)
         CodePageScope scope(codePage);
         TestFolder folder;
         std::string sub = codePage == CodePage::Cp932 ? Sjis("表") : std::string("表");
-        std::filesystem::create_directories(folder.Native() + "/表/deep");
-        std::ofstream(folder.Native() + "/表/deep/file.dat") << "x";
+        std::filesystem::create_directories(folder.GetNative() + "/表/deep");
+        std::ofstream(folder.GetNative() + "/表/deep/file.dat") << "x";
 
         std::string path = folder.Internal(sub + "\\deep\\file.dat");
         std::string out;
@@ -148,13 +148,13 @@ TEST(ModulePath, ProgramAnswersFromItsFolderOrFromLumarraHome)
         EXPECT_EQ(GetModuleFolder(""), ToInternalPath(executable.substr(0, executable.rfind('/'))));
     }
     {
-        EnvironmentScope set("LUMARRA_HOME", home.Native().c_str());
+        EnvironmentScope set("LUMARRA_HOME", home.GetNative().c_str());
         EXPECT_EQ(GetModulePath(), home.Internal(exeName));
         EXPECT_EQ(GetModuleFolder(), home.Internal());
         EXPECT_EQ(JoinPath(GetModuleFolder(), "Data\\Sound01.mp3"), home.Internal("Data\\Sound01.mp3"));
     }
     {
-        EnvironmentScope missing("LUMARRA_HOME", (home.Native() + "/missing").c_str());
+        EnvironmentScope missing("LUMARRA_HOME", (home.GetNative() + "/missing").c_str());
         EXPECT_EQ(GetModulePath(), "");
         EXPECT_EQ(GetModuleFolder(), "");
     }

@@ -43,7 +43,7 @@ std::vector<uint8_t> Resource(std::u16string_view tableKey, std::u16string_view 
         writer.EndBlock(vars);
     }
     writer.EndBlock(root);
-    return std::vector<uint8_t>(writer.Data(), writer.Data() + writer.Size());
+    return std::vector<uint8_t>(writer.Data(), writer.Data() + writer.GetSize());
 }
 
 // Writes an ELF file carrying `resource` as its version resource and returns

@@ -27,7 +27,7 @@ public:
     TestFolder(const TestFolder&) = delete;
     TestFolder& operator=(const TestFolder&) = delete;
 
-    const std::string& Native() const { return m_native; }
+    const std::string& GetNative() const { return m_native; }
     std::string Native(const std::string& name) const { return m_native + "/" + name; }
     // The internal path of `name` inside the folder, in the system code page.
     std::string Internal(const std::string& name = {}) const

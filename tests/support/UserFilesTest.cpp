@@ -48,7 +48,7 @@ protected:
     UserFiles()
     {
         // The folders below must be reachable by the unprivileged users.
-        ::chmod(m_root.Native().c_str(), 0755);
+        ::chmod(m_root.GetNative().c_str(), 0755);
         std::filesystem::create_directories(Program("Data"));
         Put(Program("Data/Sound01.mp3"), "program sound");
         Put(Program("Score.dat"), "program scores");

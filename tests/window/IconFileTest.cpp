@@ -22,7 +22,7 @@ void Put32(std::vector<uint8_t>& out, uint32_t value)
     Put16(out, static_cast<uint16_t>(value >> 16));
 }
 
-// One 4-bit image of `side` × `side`: colour index 1 (red) on the left half,
+// One 4-bit image of `side` × `side`: color index 1 (red) on the left half,
 // 2 (blue) on the right, the mask transparent in the top row.
 std::vector<uint8_t> Image(int side)
 {
@@ -82,20 +82,20 @@ std::vector<uint8_t> File(uint16_t type, std::vector<int> sides, Point hotSpot =
 
 }
 
-TEST(IconFile, DecodesColoursAndMaskOfTheNearestSize)
+TEST(IconFile, DecodesColorsAndMaskOfTheNearestSize)
 {
     std::vector<uint8_t> file = File(1, { 16, 32, 48 });
     auto icon = DecodeIconFile(file, 32);
     ASSERT_NE(icon, nullptr);
-    ASSERT_EQ(icon->Width(), 32);
-    EXPECT_EQ(icon->Colour()->GetPixel(3, 5), RGB(255, 0, 0));
-    EXPECT_EQ(icon->Colour()->GetPixel(20, 5), RGB(0, 0, 255));
-    EXPECT_EQ(icon->Mask()->GetRaw(3, 0), 1u);
-    EXPECT_EQ(icon->Mask()->GetRaw(3, 1), 0u);
+    ASSERT_EQ(icon->GetWidth(), 32);
+    EXPECT_EQ(icon->GetColor()->GetPixel(3, 5), RGB(255, 0, 0));
+    EXPECT_EQ(icon->GetColor()->GetPixel(20, 5), RGB(0, 0, 255));
+    EXPECT_EQ(icon->GetMask()->GetRaw(3, 0), 1u);
+    EXPECT_EQ(icon->GetMask()->GetRaw(3, 1), 0u);
 
-    EXPECT_EQ(DecodeIconFile(file, 20)->Width(), 32);
-    EXPECT_EQ(DecodeIconFile(file, 64)->Width(), 48);
-    EXPECT_EQ(DecodeIconFile(file, 1)->Width(), 16);
+    EXPECT_EQ(DecodeIconFile(file, 20)->GetWidth(), 32);
+    EXPECT_EQ(DecodeIconFile(file, 64)->GetWidth(), 48);
+    EXPECT_EQ(DecodeIconFile(file, 1)->GetWidth(), 16);
 }
 
 TEST(IconFile, CursorsCarryTheirHotSpot)

@@ -93,7 +93,7 @@ TEST(HandCursor, PlanesFollowThePictureAndItIsMadeOncePerProcess)
 
 class LinkLabels : public WindowTest { };
 
-TEST_F(LinkLabels, ColoursAndCursorFollowTheSettings)
+TEST_F(LinkLabels, ColorsAndCursorFollowTheSettings)
 {
     Window dialog;
     dialog.SetBackgroundColor(RGB(0, 128, 0));

@@ -93,8 +93,8 @@ TEST_F(MessageBoxes, JapaneseTextIsDrawnInInk)
     Answer(nullptr, MB_OK | MB_ICONINFORMATION, [&](Window& box) {
         // Let the box paint and present, then count dark pixels in the text.
         Rect frame = box.GetWindowRect();
-        for (int y = 26; y < frame.Height() - 50; ++y)
-            for (int x = 60; x < frame.Width() - 10; ++x)
+        for (int y = 26; y < frame.GetHeight() - 50; ++y)
+            for (int x = 60; x < frame.GetWidth() - 10; ++x)
                 if (box.GetPresentedPixel(x, y) < 0x404040 && GetRValue(box.GetPresentedPixel(x, y)) < 0x40)
                     ++inked;
         PressKey(SDLK_RETURN);

@@ -71,7 +71,7 @@ TEST_F(ScreenScaleWindows, PixelsOutsideAWindowMapOutsideIt)
     EXPECT_EQ(ScreenScale::FromScreen(Rect { -5, 0, 7, 8 }), (Rect { -3, 0, 3, 4 }));
 }
 
-// A window of two colours split at an odd column.
+// A window of two colors split at an odd column.
 class Halves : public Window {
 protected:
     void OnPaint(DrawContext& dc) override
@@ -103,7 +103,7 @@ TEST_F(ScreenScaleWindows, EveryPixelIsShownAsASharpBlock)
     SDL_Surface* surface = SDL_GetWindowSurface(sdl);
     ASSERT_NE(surface, nullptr);
     ASSERT_EQ(surface->w, 40);
-    // Nearest neighbour: the colour changes between screen columns 13 and 14
+    // Nearest neighbour: the color changes between screen columns 13 and 14
     // and nowhere is there a blend of the two.
     for (int y = 0; y < surface->h; ++y) {
         for (int x = 0; x < surface->w; ++x) {
@@ -144,8 +144,8 @@ TEST_F(ScreenScaleWindows, TheWorkAreaIsReportedInWindowUnits)
     SDL_Rect usable {};
     ASSERT_EQ(SDL_GetDisplayUsableBounds(0, &usable), 0);
     Rect area = GetWorkArea();
-    EXPECT_EQ(area.Width(), usable.w / 2);
-    EXPECT_EQ(area.Height(), usable.h / 2);
+    EXPECT_EQ(area.GetWidth(), usable.w / 2);
+    EXPECT_EQ(area.GetHeight(), usable.h / 2);
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), GetScreenSize().width);
 }
 

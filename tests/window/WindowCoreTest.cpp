@@ -59,16 +59,16 @@ protected:
     void OnClose() override { ++closes; }
 };
 
-// A child that paints itself one colour.
+// A child that paints itself one color.
 class Swatch : public Window {
 public:
-    explicit Swatch(COLORREF colour) : m_colour(colour) { }
+    explicit Swatch(COLORREF color) : m_color(color) { }
 
 protected:
-    void OnPaint(DrawContext& dc) override { dc.FillSolidRect(GetClientRect(), m_colour); }
+    void OnPaint(DrawContext& dc) override { dc.FillSolidRect(GetClientRect(), m_color); }
 
 private:
-    COLORREF m_colour;
+    COLORREF m_color;
 };
 
 }
@@ -237,7 +237,7 @@ TEST_F(WindowCore, CaptionDragMovesTheWindowAndTheIconOpensTheSystemMenu)
         sawMenu = true;
         // The last item is "close".
         Rect client = menu->GetClientRect();
-        ClickMouse(*menu, { client.Width() / 2, client.Height() - 8 });
+        ClickMouse(*menu, { client.GetWidth() / 2, client.GetHeight() - 8 });
         return true;
     });
     ClickMouse(window, { 5, 5 });

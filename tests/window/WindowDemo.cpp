@@ -42,7 +42,7 @@ using namespace lumarra;
 namespace {
 
 constexpr int kCaption = 26;
-constexpr COLORREF kTipColour = 0xE8FFFF;
+constexpr COLORREF kTipColor = 0xE8FFFF;
 constexpr int kEdit = 20;
 constexpr int kCheck = 21;
 constexpr int kLink = 22;
@@ -111,12 +111,12 @@ class Tip : public Dialog {
 protected:
     const Brush* OnCtlColor(DrawContext& dc, Window*, unsigned) override
     {
-        dc.SetBkColor(kTipColour);
+        dc.SetBkColor(kTipColor);
         return &m_face;
     }
 
 private:
-    Brush m_face { kTipColour };
+    Brush m_face { kTipColor };
 };
 
 class MainWindow : public Window {

@@ -43,7 +43,7 @@ TEST(WindowFrame, OnlyTopLevelWindowsWithABorderOrCaptionHaveInsets)
     EXPECT_EQ(WindowFrame(WS_POPUP, kSize).HitTest({ 0, 0 }), HTCLIENT);
 }
 
-TEST(WindowFrame, PaintsTheSharedCaptionColoursForEitherState)
+TEST(WindowFrame, PaintsTheSharedCaptionColorsForEitherState)
 {
     std::unique_ptr<Bitmap> bitmap = ClientBuffer::MakeTopDownBitmap(kSize.width, kSize.height);
     ASSERT_TRUE(bitmap);
@@ -51,9 +51,9 @@ TEST(WindowFrame, PaintsTheSharedCaptionColoursForEitherState)
     WindowFrame frame(kCaptioned, kSize);
     for (bool active : { true, false }) {
         frame.Paint(dc, "", active);
-        const CaptionColors colours = CaptionColors::For(active);
-        EXPECT_EQ(dc.GetPixel(0, 60), colours.frame);
-        EXPECT_EQ(dc.GetPixel(60, 12), colours.band);
+        const CaptionColors colors = CaptionColors::For(active);
+        EXPECT_EQ(dc.GetPixel(0, 60), colors.frame);
+        EXPECT_EQ(dc.GetPixel(60, 12), colors.band);
     }
     EXPECT_NE(kActiveCaptionColors.band, kInactiveCaptionColors.band);
 }

@@ -72,7 +72,7 @@ void ClickMouse(const Window& window, Point client, int button)
 Point Centre(const Window& window)
 {
     Rect client = window.GetClientRect();
-    return { client.Width() / 2, client.Height() / 2 };
+    return { client.GetWidth() / 2, client.GetHeight() / 2 };
 }
 
 void PressKey(SDL_Keycode key, uint16_t modifiers)
