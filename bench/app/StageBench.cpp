@@ -44,7 +44,7 @@ void BM_FullRepaint(benchmark::State& state)
     view.Create(WS_POPUP | WS_VISIBLE, 0, { 0, 0, 980, 600 }, nullptr);
     GameStage stage;
     stage.Init(&view, 980, 600, std::make_unique<Scene>(&stage));
-    stage.BackBuffer().FillSolidRect(0, 0, 980, 600, RGB(30, 120, 200));
+    stage.GetBackBuffer().FillSolidRect(0, 0, 980, 600, RGB(30, 120, 200));
     app.PumpMessages(false);
     for (auto _ : state) {
         stage.Repaint();

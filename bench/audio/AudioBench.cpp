@@ -195,7 +195,7 @@ void BM_PlayToFirstFrame(benchmark::State& state)
         state.SkipWithError("no SDL audio driver");
         return;
     }
-    AudioMixer& mixer = device->Mixer();
+    AudioMixer& mixer = device->GetMixer();
     VoiceId voice = mixer.AddVoice({ 1, 44100, 2 }, Tone(44100, 1, 44100));
     double worst = 0;
     std::mt19937 random(1);
@@ -213,7 +213,7 @@ void BM_PlayToFirstFrame(benchmark::State& state)
         state.SetIterationTime(seconds);
     }
     state.counters["worst_ms"] = worst * 1000;
-    state.counters["buffer_frames"] = device->BufferFrames();
+    state.counters["buffer_frames"] = device->GetBufferFrames();
 }
 BENCHMARK(BM_PlayToFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);
 

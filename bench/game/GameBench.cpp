@@ -24,7 +24,7 @@ void BM_ShuffleDeck(benchmark::State& state)
     table.SetDeck(FindDeck(kDeckEdo)->cards, 48);
     GameRandom::Seed(1);
     for (auto _ : state) {
-        table.Shuffle(table.Cards(), 0, 0);
+        table.Shuffle(table.GetCards(), 0, 0);
         benchmark::DoNotOptimize(table.GetCards());
     }
 }

@@ -78,7 +78,7 @@ public:
 
     Application app;
     GameStage stage;
-    Window& View() { return m_view; }
+    Window& GetView() { return m_view; }
 
 private:
     Window m_view;
@@ -92,7 +92,7 @@ public:
 
     void Run() override
     {
-        AddHotSpot(kCardRect.left, kCardRect.top, kCardRect.Width(), kCardRect.Height(), kCard, kCardKey);
+        AddHotSpot(kCardRect.left, kCardRect.top, kCardRect.GetWidth(), kCardRect.GetHeight(), kCard, kCardKey);
         for (;;) {
             SetHoverTarget(kCard);
             WaitEvent(kCardKey, 0);
@@ -156,12 +156,12 @@ void BM_HoverToHit(benchmark::State& state)
     bench.stage.clickMode = 0;
     bench.Start(std::make_unique<TakeWaitScene>(&bench.stage));
     std::shared_ptr<AudioDevice> device = GetSoundDevice();
-    SoundClip& hit = bench.stage.Sounds().Clip(kHitClip);
-    if (!device || !hit.Sound().HasVoice()) {
+    SoundClip& hit = bench.stage.GetSounds().Clip(kHitClip);
+    if (!device || !hit.GetSound().HasVoice()) {
         state.SkipWithError("no hit sound: the benchmark needs the built assets");
         return;
     }
-    OutputPump output(device->Mixer());
+    OutputPump output(device->GetMixer());
     bench.app.PumpUntil([&] { return bench.stage.waitingInput.load() == 1; }, 5000);
     for (auto _ : state) {
         bench.stage.OnMouseMove(0, 5, 5);
@@ -237,8 +237,8 @@ void BM_ReaderLateness(benchmark::State& state)
 {
     BenchStage bench;
     ReadingScene& scene = bench.Start(std::make_unique<ReadingScene>(&bench.stage));
-    DibSurface& backBuffer = bench.stage.BackBuffer();
-    Window& view = bench.View();
+    DibSurface& backBuffer = bench.stage.GetBackBuffer();
+    Window& view = bench.GetView();
     struct Drawn {
         uint64_t signature;
         Clock::time_point at;

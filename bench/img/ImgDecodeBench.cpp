@@ -1,4 +1,4 @@
-// Decoding the largest card sheet (750 x 2310, 128 colours): our decoder
+// Decoding the largest card sheet (750 x 2310, 128 colors): our decoder
 // against giflib's DGifSlurp on the same stream.
 
 #include "graphics/ImgDecoder.h"

@@ -1,4 +1,4 @@
-// LoadPicture of the largest card sheet (750 x 2310, 128 colours) from a warm
+// LoadPicture of the largest card sheet (750 x 2310, 128 colors) from a warm
 // cache file, and the first load that decodes the resource and writes it.
 
 #include "graphics/DibSurface.h"

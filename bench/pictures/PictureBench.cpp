@@ -38,14 +38,14 @@ void BM_PaintSmallSheet(benchmark::State& state)
 }
 BENCHMARK(BM_PaintSmallSheet)->Unit(benchmark::kMillisecond);
 
-// The largest IMG sheet reduced to 128 colours with error diffusion.
+// The largest IMG sheet reduced to 128 colors with error diffusion.
 void BM_QuantizeLargeSheet(benchmark::State& state)
 {
     Canvas sheet = EdoSheets().PaintSheet(kLargeSheet);
     std::vector<uint32_t> rgb = Flatten(sheet, false);
     const uint32_t keep[] = { 0 };
     for (auto _ : state)
-        benchmark::DoNotOptimize(ColorQuantizer::Quantize(sheet.Width(), sheet.Height(), rgb, 128, 0.75f, keep));
+        benchmark::DoNotOptimize(ColorQuantizer::Quantize(sheet.GetWidth(), sheet.GetHeight(), rgb, 128, 0.75f, keep));
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(rgb.size()));
 }
 BENCHMARK(BM_QuantizeLargeSheet)->Unit(benchmark::kMillisecond);
