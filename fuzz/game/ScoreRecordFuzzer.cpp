@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (record.Parse(bytes) != (size == ScoreRecord::kFileSize))
         std::abort();
     bytes.resize(ScoreRecord::kFileSize);
-    if (!record.Parse(bytes) || record.Serialize() != bytes)
+    if (!record.Parse(bytes) || record.GetSerialize() != bytes)
         std::abort();
     // The game's counts come from the input too, mostly as real games have them.
     int child = size ? data[0] % 19 : 9;

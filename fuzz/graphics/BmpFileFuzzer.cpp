@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (surface.LoadFromFile(ToInternalPath(ScratchFile()), RGB(255, 0, 255))) {
         size_t bytes = 0;
         uint8_t* bits = surface.GetBits(&bytes);
-        if (!bits || bytes != surface.GetBitmap()->ImageBytes())
+        if (!bits || bytes != surface.GetBitmap()->GetImageBytes())
             __builtin_trap();
         volatile uint8_t sum = 0;
         for (size_t i = 0; i < bytes; i += 61)

@@ -42,7 +42,7 @@ public:
         std::filesystem::remove_all(m_folder, ignored);
     }
 
-    const std::string& Path() const { return m_path; }
+    const std::string& GetPath() const { return m_path; }
 
     void Store(const std::string& bytes) const
     {
@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::erase(withoutCr, '\r');
     for (CodePage codePage : { CodePage::Utf8, CodePage::Cp932 }) {
         SetSystemCodePage(codePage);
-        std::string text = ReadTextFile(ToInternalPath(file.Path()));
+        std::string text = ReadTextFile(ToInternalPath(file.GetPath()));
         Check(text.size() <= input.size() && text.size() >= withoutCr.size());
         // No UTF-8 sequence holds a carriage return; a CP932 lead byte may.
         if (codePage == CodePage::Utf8)
