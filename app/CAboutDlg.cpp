@@ -21,7 +21,10 @@ constexpr int kLinkPointTenths = 90;
 
 }
 
-CAboutDlg::CAboutDlg(Window* parent) : Dialog(kTemplateId, parent) { }
+CAboutDlg::CAboutDlg(Window* parent)
+    : Dialog(kTemplateId, parent)
+{
+}
 
 bool CAboutDlg::OnInitDialog()
 {

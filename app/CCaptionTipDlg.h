@@ -23,7 +23,10 @@ public:
     static constexpr uint32_t kShowTimeMs = 3000;
     static constexpr COLORREF kBackground = 0xE8FFFF;
 
-    CCaptionTipDlg() : Dialog(kTemplateId) { }
+    CCaptionTipDlg()
+        : Dialog(kTemplateId)
+    {
+    }
 
     bool Create(Window* owner);
     bool DestroyWindow() override;

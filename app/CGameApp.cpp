@@ -36,7 +36,8 @@ bool CGameApp::InitInstance()
     }
     if (!IsReady()) {
         // Nothing could be shown: say so rather than run unseen.
-        std::fprintf(stderr, "lumarra: no display to show the game on (DISPLAY or WAYLAND_DISPLAY names no running display)\n");
+        std::fprintf(stderr,
+            "lumarra: no display to show the game on (DISPLAY or WAYLAND_DISPLAY names no running display)\n");
         m_exitCode = kExitFailure;
         return false;
     }
@@ -58,7 +59,8 @@ int CGameApp::PrebuildCache()
     std::vector<PictureCacheFailure> failures;
     PrebuildPictureCache(&failures);
     for (const PictureCacheFailure& failure : failures)
-        std::fprintf(stderr, "lumarra: could not write %s: %s\n", ToNativePath(failure.path).c_str(), std::strerror(failure.error));
+        std::fprintf(stderr, "lumarra: could not write %s: %s\n", ToNativePath(failure.path).c_str(),
+            std::strerror(failure.error));
     return failures.empty() ? 0 : kExitFailure;
 }
 

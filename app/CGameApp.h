@@ -13,7 +13,10 @@ class CGameApp : public Application {
 public:
     static constexpr int kMinimumScreenWidth = 1024;
 
-    explicit CGameApp(std::string commandLine) : m_commandLine(std::move(commandLine)) { }
+    explicit CGameApp(std::string commandLine)
+        : m_commandLine(std::move(commandLine))
+    {
+    }
 
     // Always false: the program ends when it returns.
     bool InitInstance() override;

@@ -382,7 +382,8 @@ void CMainGameDlg::ToggleClickMode()
             Sjis(kCaption), MB_ICONINFORMATION);
     else
         MessageBox(this,
-            Sjis("「がんばれモード」になりました。\n\nマウスカーソルを正解札の上に移動するだけで取ることができます。　　"),
+            Sjis(
+                "「がんばれモード」になりました。\n\nマウスカーソルを正解札の上に移動するだけで取ることができます。　　"),
             Sjis(kCaption), MB_ICONINFORMATION);
     WriteClickMode(clickMode);
     Invalidate(false);

@@ -14,7 +14,10 @@ class CStageView : public Dialog {
 public:
     static constexpr uint32_t kTemplateId = 264;
 
-    CStageView() : Dialog(kTemplateId) { }
+    CStageView()
+        : Dialog(kTemplateId)
+    {
+    }
 
     bool Create(Window* frame);
     void SetStage(GameStage* stage) { m_stage = stage; }

@@ -33,7 +33,10 @@ constexpr const char* kWelcomeText
 
 }
 
-CWelcomeDlg::CWelcomeDlg(Window* parent) : Dialog(kTemplateId, parent) { }
+CWelcomeDlg::CWelcomeDlg(Window* parent)
+    : Dialog(kTemplateId, parent)
+{
+}
 
 std::string CWelcomeDlg::WelcomeText()
 {

@@ -48,14 +48,27 @@ constexpr COLORREF kColorKey = 0xFF00FF;
 constexpr int kScreenDepth = 24;
 
 constexpr std::array<COLORREF, GameStage::kPaletteSize> kStagePalette = {
-    0x000000, 0xFF0080, 0x0000F0, 0x00C0F0, 0xFFFFFF, 0x007080, 0x00E0F0, 0xF09040,
-    0x000000, 0x008000, 0x0000A0, 0xC0A0F0, 0x00A000, 0x505030, 0x0080A0, 0x004080,
+    0x000000,
+    0xFF0080,
+    0x0000F0,
+    0x00C0F0,
+    0xFFFFFF,
+    0x007080,
+    0x00E0F0,
+    0xF09040,
+    0x000000,
+    0x008000,
+    0x0000A0,
+    0xC0A0F0,
+    0x00A000,
+    0x505030,
+    0x0080A0,
+    0x004080,
 };
 
 // Unwinds a script once Shutdown asks the worker to quit. Only the worker's
 // body names it, so no script can catch it on purpose.
-struct StageQuit {
-};
+struct StageQuit { };
 
 // Keeping the stage alive for a worker that never stops would keep the
 // process alive with no window; by now the keyboard is free again and every
@@ -284,7 +297,8 @@ int GameStage::WaitEvent(int mask, int timeoutMs)
 {
     struct InputWait {
         GameStage& stage;
-        explicit InputWait(GameStage& s) : stage(s)
+        explicit InputWait(GameStage& s)
+            : stage(s)
         {
             stage.waitingInput = 1;
             stage.NudgeCursor();
@@ -486,8 +500,8 @@ void GameStage::DrawShape(int x, int y, int w, int h, int colorIndex, int kind)
             drawing->MoveTo(x, y);
             drawing->LineTo(x + w, y + h);
         } else if (kind == 1) {
-            std::array<Point, 5> corners = { Point { x, y }, Point { x + w, y }, Point { x + w, y + h },
-                Point { x, y + h }, Point { x, y } };
+            std::array<Point, 5> corners
+                = { Point { x, y }, Point { x + w, y }, Point { x + w, y + h }, Point { x, y + h }, Point { x, y } };
             drawing->Polyline(corners);
         }
     }
@@ -512,8 +526,7 @@ void GameStage::TilePicture(int x, int y, int w, int h)
 {
     if (!m_picture.IsValid() || m_picture.GetWidth() <= 0 || m_picture.GetHeight() <= 0)
         return;
-    m_backBuffer.DrawSurfaceTiled(m_picture, x, y, w, h, x % m_picture.GetWidth(), y % m_picture.GetHeight(),
-        SRCCOPY);
+    m_backBuffer.DrawSurfaceTiled(m_picture, x, y, w, h, x % m_picture.GetWidth(), y % m_picture.GetHeight(), SRCCOPY);
 }
 
 void GameStage::DrawBitmapResource(uint32_t resourceId, int x, int y, int w, int h, int srcX, int srcY)
@@ -550,8 +563,7 @@ void GameStage::GrabBackBuffer(DibSurface& surface, int x, int y, int w, int h)
     surface.DrawSurface(m_backBuffer, 0, 0, w, h, x, y, SRCCOPY);
 }
 
-void GameStage::DrawTextAt(int x, int y, std::string_view text, int colorIndex,
-    const std::shared_ptr<const Font>& font)
+void GameStage::DrawTextAt(int x, int y, std::string_view text, int colorIndex, const std::shared_ptr<const Font>& font)
 {
     Rect extent { x, y, x, y };
     {
@@ -585,8 +597,8 @@ void GameStage::DrawTextInRect(const Rect& rect, std::string_view text, COLORREF
     CopyToView(touched.left, touched.top, touched.GetWidth(), touched.GetHeight());
 }
 
-void GameStage::DrawOutlinedText(const Rect& rect, std::string_view text, std::string_view face, int height,
-    int weight, COLORREF textColor, COLORREF shadeColor)
+void GameStage::DrawOutlinedText(const Rect& rect, std::string_view text, std::string_view face, int height, int weight,
+    COLORREF textColor, COLORREF shadeColor)
 {
     m_backBuffer.DrawOutlinedText(text, rect.left, rect.top, rect.GetWidth(), rect.GetHeight(), face, height, weight,
         textColor, shadeColor);

@@ -78,8 +78,7 @@ std::optional<HotSpot> HotSpotTable::FindHoverHit(int x, int y, int value, int i
 {
     std::lock_guard guard(m_lock);
     for (const HotSpot& spot : m_spots) {
-        Rect inner { spot.rect.left + inset, spot.rect.top + inset, spot.rect.right - inset,
-            spot.rect.bottom - inset };
+        Rect inner { spot.rect.left + inset, spot.rect.top + inset, spot.rect.right - inset, spot.rect.bottom - inset };
         if (spot.IsUsed() && spot.enabled && spot.value == value && inner.Contains(x, y))
             return spot;
     }

@@ -81,8 +81,8 @@ int MarkerIcons::GetSpot(int marker) const
 void MarkerIcons::DrawMarker(size_t marker)
 {
     const Point& at = m_markers[marker].at;
-    m_stage.DrawSurfaceDirect(m_stage.Icon(kFirstMarkerIcon + static_cast<int>(marker)), at.x, at.y, kSize, kSize,
-        0, 0);
+    m_stage.DrawSurfaceDirect(m_stage.Icon(kFirstMarkerIcon + static_cast<int>(marker)), at.x, at.y, kSize, kSize, 0,
+        0);
 }
 
 void MarkerIcons::RestorePlace(size_t marker)

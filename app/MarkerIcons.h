@@ -26,7 +26,10 @@ public:
     static constexpr int kSize = 32;
     static constexpr int kAllMarkers = 0xF000;
 
-    explicit MarkerIcons(GameStage& stage) : m_stage(stage) { }
+    explicit MarkerIcons(GameStage& stage)
+        : m_stage(stage)
+    {
+    }
 
     // `kind` is 0–3 or the marker's class bit.
     void Show(int x, int y, int kind);

@@ -176,9 +176,7 @@ void Scene::DrawTextWrapped(const Rect& rect, std::string_view text, COLORREF co
 void Scene::DrawOutlinedText(const Rect& rect, std::string_view text, std::string_view face, int height, int weight,
     COLORREF textColor, COLORREF shadeColor)
 {
-    OnStage([&](GameStage& stage) {
-        stage.DrawOutlinedText(rect, text, face, height, weight, textColor, shadeColor);
-    });
+    OnStage([&](GameStage& stage) { stage.DrawOutlinedText(rect, text, face, height, weight, textColor, shadeColor); });
 }
 
 void Scene::ShowCardBack(DibSurface& back)

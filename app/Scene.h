@@ -19,7 +19,10 @@ class GameStage;
 // stage and do nothing (returning 0) without one.
 class Scene {
 public:
-    explicit Scene(GameStage* stage = nullptr) : m_stage(stage) { }
+    explicit Scene(GameStage* stage = nullptr)
+        : m_stage(stage)
+    {
+    }
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
     virtual ~Scene() = default;

@@ -9,7 +9,10 @@ class GameStage;
 // pacing each step with the stage's Wait.
 class StageTransitions {
 public:
-    explicit StageTransitions(GameStage& stage) : m_stage(stage) { }
+    explicit StageTransitions(GameStage& stage)
+        : m_stage(stage)
+    {
+    }
 
     // Reveals the screen prepared in the stage's spare surface from the top
     // (even rows) and the bottom (odd rows) at once.

@@ -12,7 +12,7 @@ namespace lumarra {
 // a short last block for the frames its bytes hold. `samplesIn(bytes)` gives
 // the frames a block of that many bytes holds; `decodeBlock(block, samples,
 // out)` writes them.
-template<typename SamplesIn, typename DecodeBlock>
+template <typename SamplesIn, typename DecodeBlock>
 void DecodeAdpcmBlocks(std::span<const uint8_t> data, size_t blockAlign, size_t samplesPerBlock, size_t channels,
     std::vector<uint8_t>& pcm, SamplesIn samplesIn, DecodeBlock decodeBlock)
 {

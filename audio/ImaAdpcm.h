@@ -12,7 +12,7 @@ namespace lumarra {
 // (little-endian bytes in `pcm`). `extra` is the format's cbSize bytes. A
 // short last block yields the samples it holds. False for a format no encoder
 // can have written (wrong sample size, impossible block alignment).
-bool DecodeImaAdpcm(const WaveFormat& format, std::span<const uint8_t> extra,
-    std::span<const uint8_t> data, std::vector<uint8_t>& pcm);
+bool DecodeImaAdpcm(const WaveFormat& format, std::span<const uint8_t> extra, std::span<const uint8_t> data,
+    std::vector<uint8_t>& pcm);
 
 }

@@ -28,7 +28,9 @@ constexpr int kIdleCallsAtEnd = 3;
 // 48 kHz, the lowest bit rate for the rate, gives 48 samples per byte.
 constexpr size_t kMaxSamplesPerByte = 48;
 
-void IgnoreReport(const char*, va_list) { }
+void IgnoreReport(const char*, va_list)
+{
+}
 
 // The stream after a leading ID3v2 tag. The decoder does not know these tags
 // and takes chance frame syncs inside them (or their padding) for audio.
@@ -102,8 +104,8 @@ private:
     // One decoder call; appends the left samples it yields.
     int Call(std::span<const uint8_t> input)
     {
-        int samples = hip_decode1_headers(m_hip.get(), const_cast<unsigned char*>(input.data()), input.size(),
-            m_left, m_right, &m_header);
+        int samples = hip_decode1_headers(m_hip.get(), const_cast<unsigned char*>(input.data()), input.size(), m_left,
+            m_right, &m_header);
         if (samples > 0)
             Append(static_cast<size_t>(std::min<int>(samples, kMaxFrameSamples)));
         return samples;

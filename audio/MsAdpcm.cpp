@@ -11,9 +11,8 @@ namespace lumarra {
 
 namespace {
 
-constexpr std::array<int, 16> kAdaptation = {
-    230, 230, 230, 230, 307, 409, 512, 614, 768, 614, 512, 409, 307, 230, 230, 230
-};
+constexpr std::array<int, 16> kAdaptation
+    = { 230, 230, 230, 230, 307, 409, 512, 614, 768, 614, 512, 409, 307, 230, 230, 230 };
 constexpr int kMinDelta = 16;
 // Far above anything an encoder produces; keeps hostile data from
 // overflowing the step arithmetic.
@@ -81,8 +80,8 @@ void DecodeBlock(std::span<const uint8_t> block, const std::vector<Coefficients>
 
 }
 
-bool DecodeMsAdpcm(const WaveFormat& format, std::span<const uint8_t> extra,
-    std::span<const uint8_t> data, std::vector<uint8_t>& pcm)
+bool DecodeMsAdpcm(const WaveFormat& format, std::span<const uint8_t> extra, std::span<const uint8_t> data,
+    std::vector<uint8_t>& pcm)
 {
     constexpr uint16_t kBitsPerCode = 4;
     const size_t channels = format.channels;

@@ -12,7 +12,7 @@ namespace lumarra {
 // in `pcm`), with the predictor coefficients that `extra` (the format's
 // cbSize bytes) carries. A short last block yields the samples it holds.
 // False for a format no encoder can have written.
-bool DecodeMsAdpcm(const WaveFormat& format, std::span<const uint8_t> extra,
-    std::span<const uint8_t> data, std::vector<uint8_t>& pcm);
+bool DecodeMsAdpcm(const WaveFormat& format, std::span<const uint8_t> extra, std::span<const uint8_t> data,
+    std::vector<uint8_t>& pcm);
 
 }

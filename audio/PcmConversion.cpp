@@ -20,9 +20,8 @@ namespace {
 // sub-format GUID whose first two bytes are the plain format tag.
 constexpr size_t kExtensibleExtraBytes = 22;
 constexpr size_t kSubFormatOffset = 6;
-constexpr std::array<uint8_t, 14> kSubFormatGuidTail = {
-    0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71
-};
+constexpr std::array<uint8_t, 14> kSubFormatGuidTail
+    = { 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71 };
 
 std::span<const uint8_t> ExtraBytes(std::span<const uint8_t> fmtChunk, const WaveFormat& format)
 {
@@ -54,7 +53,7 @@ int32_t FloatTo32(double value)
     return static_cast<int32_t>(scaled);
 }
 
-template<typename Convert>
+template <typename Convert>
 bool ConvertEachSample(const WaveFormat& format, size_t sampleBytes, std::span<const uint8_t> data,
     std::vector<uint8_t>& pcm, Convert convert)
 {
@@ -120,8 +119,8 @@ uint16_t SubFormatTag(std::span<const uint8_t> extra)
 
 }
 
-bool ConvertToPcm16(std::span<const uint8_t> fmtChunk, const WaveFormat& format,
-    std::span<const uint8_t> data, std::vector<uint8_t>& pcm)
+bool ConvertToPcm16(std::span<const uint8_t> fmtChunk, const WaveFormat& format, std::span<const uint8_t> data,
+    std::vector<uint8_t>& pcm)
 {
     if (format.channels == 0 || format.blockAlign == 0)
         return false;

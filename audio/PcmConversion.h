@@ -14,7 +14,7 @@ namespace lumarra {
 // with the same channels and rate, as little-endian bytes in `pcm`.
 // `fmtChunk` is the whole "fmt " chunk. False for an encoding or a format we
 // cannot convert.
-bool ConvertToPcm16(std::span<const uint8_t> fmtChunk, const WaveFormat& format,
-    std::span<const uint8_t> data, std::vector<uint8_t>& pcm);
+bool ConvertToPcm16(std::span<const uint8_t> fmtChunk, const WaveFormat& format, std::span<const uint8_t> data,
+    std::vector<uint8_t>& pcm);
 
 }

@@ -5,15 +5,15 @@ namespace lumarra {
 namespace {
 
 constexpr std::array<const char*, SoundTable::kClipCount> kClipFiles = {
-    "Data\\Sound01.mp3", // title menu music
-    "Data\\Sound02.mp3", // play and study music
-    "Data\\Sound03.mp3", // score display, won
-    "Data\\Sound04.mp3", // score display, lost
-    "Data\\Sound07.mp3", // take announced
-    "Data\\Sound08.mp3", // hit
-    "Data\\Sound09.mp3", // card taken
-    "Data\\Sound14.mp3", // fault announced
-    "Data\\Sound18.wav", // study click
+    "Data\\Sound01.mp3",  // title menu music
+    "Data\\Sound02.mp3",  // play and study music
+    "Data\\Sound03.mp3",  // score display, won
+    "Data\\Sound04.mp3",  // score display, lost
+    "Data\\Sound07.mp3",  // take announced
+    "Data\\Sound08.mp3",  // hit
+    "Data\\Sound09.mp3",  // card taken
+    "Data\\Sound14.mp3",  // fault announced
+    "Data\\Sound18.wav",  // study click
     "Wave\\Menu1.mp3",
     "Wave\\Menu2.mp3",
     "Wave\\Game1.mp3",

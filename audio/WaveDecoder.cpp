@@ -18,8 +18,8 @@ constexpr size_t kMaxFormatChunkBytes = 0xFFFF;
 
 constexpr uint32_t FourCc(const char (&id)[5])
 {
-    return static_cast<uint32_t>(id[0]) | static_cast<uint32_t>(id[1]) << 8
-        | static_cast<uint32_t>(id[2]) << 16 | static_cast<uint32_t>(id[3]) << 24;
+    return static_cast<uint32_t>(id[0]) | static_cast<uint32_t>(id[1]) << 8 | static_cast<uint32_t>(id[2]) << 16
+        | static_cast<uint32_t>(id[3]) << 24;
 }
 
 struct Chunk {

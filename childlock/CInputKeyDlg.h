@@ -15,7 +15,10 @@ public:
     static constexpr uint32_t kTemplateId = 317;
     static constexpr int kWordEdit = 1023;
 
-    explicit CInputKeyDlg(Window* parent = nullptr) : Dialog(kTemplateId, parent) { }
+    explicit CInputKeyDlg(Window* parent = nullptr)
+        : Dialog(kTemplateId, parent)
+    {
+    }
 
 protected:
     void DoDataExchange(DataExchange& dx) override;

@@ -15,7 +15,10 @@ public:
     // How far the mask reaches past each edge of the screen.
     static constexpr int kOverhang = 100;
 
-    CMaskBackDlg() : Dialog(kTemplateId) { }
+    CMaskBackDlg()
+        : Dialog(kTemplateId)
+    {
+    }
 
     // Modeless with no owner, over the screen and hidden.
     bool Create();

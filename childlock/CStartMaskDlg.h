@@ -12,7 +12,10 @@ public:
     static constexpr uint32_t kTemplateId = 32234;
     static constexpr int kAutoMaskCheck = 1024;
 
-    explicit CStartMaskDlg(Window* parent = nullptr) : Dialog(kTemplateId, parent) { }
+    explicit CStartMaskDlg(Window* parent = nullptr)
+        : Dialog(kTemplateId, parent)
+    {
+    }
 
 protected:
     bool OnInitDialog() override;

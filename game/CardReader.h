@@ -26,7 +26,10 @@ public:
     static constexpr int kRunning = 2;
     static constexpr int kEnding = 3;
 
-    explicit CardReader(Scene& scene) : m_scene(scene) { }
+    explicit CardReader(Scene& scene)
+        : m_scene(scene)
+    {
+    }
     ~CardReader() { EndReader(); }
     CardReader(const CardReader&) = delete;
     CardReader& operator=(const CardReader&) = delete;

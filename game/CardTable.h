@@ -18,7 +18,10 @@ public:
     // The key of the table cards' hot spots.
     static constexpr int kCardKey = 512;
 
-    explicit CardTable(Scene& scene) : m_scene(scene) { }
+    explicit CardTable(Scene& scene)
+        : m_scene(scene)
+    {
+    }
 
     // Copies the 50-entry list, sets the deck size (at most 50) and clears
     // both take counts.

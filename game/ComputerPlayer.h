@@ -19,7 +19,10 @@ public:
     static constexpr int kMaxLevel = 5;
     static constexpr int kQuit = 1000;
 
-    explicit ComputerPlayer(CardTable& table) : m_table(table) { }
+    explicit ComputerPlayer(CardTable& table)
+        : m_table(table)
+    {
+    }
 
     // Before the strength choice: level 1, speed 20, lead 10, no practice.
     void Reset();

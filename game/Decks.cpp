@@ -11,26 +11,71 @@ namespace {
 // CardCode → ReadIndex of the proverb decks: the kana's place in the verse
 // order いろは…す, ん last. Unused cells map to 0.
 constexpr std::array<ReadIndex, kCardCodeSlots> kVerseIndex = {
-    0,                                    // (no cell 0)
-    35, 0, 23, 33, 26,                    // あいうえお
-    13, 37, 27, 30, 32,                   // かきくけこ
-    36, 41, 46, 45, 17,                   // さしすせそ
-    15, 7, 18, 34, 6,                     // たちつてと
-    20, 3, 9, 19, 25,                     // なにぬねの
-    2, 43, 31, 5, 4,                      // はひふへほ
-    29, 40, 22, 39, 44,                   // まみむめも
-    28, 0, 38, 0, 14,                     // や ゆ よ
-    21, 8, 10, 16, 1,                     // らりるれろ
-    12, 24, 0, 42, 11,                    // わゐ ゑを
-    47,                                   // ん
+    0,                   // (no cell 0)
+    35, 0, 23, 33, 26,   // あいうえお
+    13, 37, 27, 30, 32,  // かきくけこ
+    36, 41, 46, 45, 17,  // さしすせそ
+    15, 7, 18, 34, 6,    // たちつてと
+    20, 3, 9, 19, 25,    // なにぬねの
+    2, 43, 31, 5, 4,     // はひふへほ
+    29, 40, 22, 39, 44,  // まみむめも
+    28, 0, 38, 0, 14,    // や ゆ よ
+    21, 8, 10, 16, 1,    // らりるれろ
+    12, 24, 0, 42, 11,   // わゐ ゑを
+    47,                  // ん
 };
 
 // ReadIndex → CardCode of the proverb decks, the inverse of kVerseIndex on
 // every used cell.
 constexpr std::array<CardCode, kVerseCount> kVerseCards = {
-    2, 45, 26, 22, 30, 29, 20, 17, 42, 23, 43, 50, 46, 6, 40, 16,
-    44, 15, 18, 24, 21, 41, 33, 3, 47, 25, 5, 8, 36, 31, 9, 28,
-    10, 4, 19, 1, 11, 7, 38, 34, 32, 12, 49, 27, 35, 14, 13, 51,
+    2,
+    45,
+    26,
+    22,
+    30,
+    29,
+    20,
+    17,
+    42,
+    23,
+    43,
+    50,
+    46,
+    6,
+    40,
+    16,
+    44,
+    15,
+    18,
+    24,
+    21,
+    41,
+    33,
+    3,
+    47,
+    25,
+    5,
+    8,
+    36,
+    31,
+    9,
+    28,
+    10,
+    4,
+    19,
+    1,
+    11,
+    7,
+    38,
+    34,
+    32,
+    12,
+    49,
+    27,
+    35,
+    14,
+    13,
+    51,
 };
 
 // CardCode → ReadIndex + 1 of the Aiueo deck (0: no card in that cell).
@@ -69,8 +114,8 @@ constexpr CardCode kAiueoMissing[] = { 37, 39, 47, 48, 49 };
 constexpr uint32_t kTinted = 0xF0000000;
 
 constexpr std::array<DeckInfo, kDeckCount> kDecks = { {
-    { kDeckEdo, "江戸Korimba", 48, CardsWithout(kNoCardCells), kEdoTextBase, 1, false, 301, 300, 299,
-        kTinted + 300, 311, 20, "EdoKorimba" },
+    { kDeckEdo, "江戸Korimba", 48, CardsWithout(kNoCardCells), kEdoTextBase, 1, false, 301, 300, 299, kTinted + 300,
+        311, 20, "EdoKorimba" },
     { kDeckKamigata, "上方Korimba", 48, CardsWithout(kNoCardCells), kKamigataTextBase, 2, false, 304, 303, 302,
         kTinted + 303, 312, 30, "KamigataKorimba" },
     { kDeckOwari, "尾張Korimba", 47, CardsWithout(kOwariMissing), kOwariTextBase, 3, false, 307, 306, 305,

@@ -34,12 +34,12 @@ using CardList = std::array<CardCode, kCardListSize>;
 // What never changes about a deck.
 struct DeckInfo {
     DeckId id;
-    const char* name;   // UTF-8; shown through Sjis
+    const char* name;  // UTF-8; shown through Sjis
     int cardCount;
     CardList cards;
     uint32_t textBase;
-    int voiceFolder;    // Wave\%03d
-    bool sheetsAreBitmaps;   // BITMAP resources rather than IMG pictures
+    int voiceFolder;        // Wave\%03d
+    bool sheetsAreBitmaps;  // BITMAP resources rather than IMG pictures
     uint32_t largeSheet;
     uint32_t tableSheet;
     uint32_t smallSheet;

@@ -28,8 +28,8 @@ constexpr COLORREF kRuleColor = 0xEEEEEE;
 // A rectangle of the stage as the panel picture's own coordinates.
 Rect OnPanel(const Rect& stage)
 {
-    return { stage.left - ListPanel::kPanelAt.x, stage.top - ListPanel::kPanelAt.y,
-        stage.right - ListPanel::kPanelAt.x, stage.bottom - ListPanel::kPanelAt.y };
+    return { stage.left - ListPanel::kPanelAt.x, stage.top - ListPanel::kPanelAt.y, stage.right - ListPanel::kPanelAt.x,
+        stage.bottom - ListPanel::kPanelAt.y };
 }
 
 void Fill(DibSurface& surface, const Rect& r, COLORREF color)
@@ -137,8 +137,8 @@ void ListPanel::DrawRows(Scene& scene, const ProverbList& list, int first, int s
     constexpr int kTextInset = 6;
     for (int row = 0; row < ListScrollBar::kVisibleRows; ++row) {
         int entry = first + row;
-        Rect line = Rect::FromSize(kList.left + 2, kList.top + kFirstRowOffset + kRowHeight * row,
-            kList.GetWidth() - 4, kRowHeight - 1);
+        Rect line = Rect::FromSize(kList.left + 2, kList.top + kFirstRowOffset + kRowHeight * row, kList.GetWidth() - 4,
+            kRowHeight - 1);
         scene.FillRect(line.left, line.top, line.GetWidth(), line.GetHeight(),
             entry == selected ? GameStage::kHighlightColor : kListFace);
         const std::string& text = list.EntryAt(entry);

@@ -18,13 +18,17 @@ public:
     enum class Part { None, ArrowUp, ArrowDown, Thumb, TrackAbove, TrackBelow };
 
     // `thumbWidth` and `thumbHeight` are those of the thumb's picture.
-    ListScrollBar(int thumbWidth, int thumbHeight) : m_thumbWidth(thumbWidth), m_thumbHeight(thumbHeight) { }
+    ListScrollBar(int thumbWidth, int thumbHeight)
+        : m_thumbWidth(thumbWidth)
+        , m_thumbHeight(thumbHeight)
+    {
+    }
 
     // A new list of `count` entries, shown from the top, thumb not yet set.
     void Reset(int count);
 
     struct Move {
-        Rect oldThumb;   // empty when the thumb was not set
+        Rect oldThumb;  // empty when the thumb was not set
         Rect newThumb;
     };
     // Moves the first visible entry by `delta` (0: back to the top), within

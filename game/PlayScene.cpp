@@ -79,8 +79,8 @@ constexpr int kCardBackDepth = 24;
 // rest at (810, 201): the next back slides in to the very place the reader
 // turns it over.
 constexpr Point kSlidePanelAt = { 810, 201 };
-constexpr Point kBackInSlidePanel = { GameStage::kReadingArea.left - kSlidePanelAt.x,
-    GameStage::kReadingArea.top - kSlidePanelAt.y };
+constexpr Point kBackInSlidePanel
+    = { GameStage::kReadingArea.left - kSlidePanelAt.x, GameStage::kReadingArea.top - kSlidePanelAt.y };
 
 // The strength choice.
 struct Strength {
@@ -118,10 +118,14 @@ constexpr int kStartWaitMs = 3000;
 uint32_t StrengthStrip(DeckId deck)
 {
     switch (deck) {
-    case kDeckEdo: return 293;
-    case kDeckKamigata: return 294;
-    case kDeckOwari: return 292;
-    default: return 295;
+    case kDeckEdo:
+        return 293;
+    case kDeckKamigata:
+        return 294;
+    case kDeckOwari:
+        return 292;
+    default:
+        return 295;
     }
 }
 
@@ -204,7 +208,8 @@ void PlayScene::DrawCount(int count, int rightX, const Rect& box)
 {
     // The old count is wiped with the side panel's own picture, so the new
     // one sits on the score plate as its labels do.
-    DrawBitmapResource(kSidePanelBitmap, box.left, box.top, box.GetWidth(), box.GetHeight(), box.left - kSidePanelX, box.top);
+    DrawBitmapResource(kSidePanelBitmap, box.left, box.top, box.GetWidth(), box.GetHeight(), box.left - kSidePanelX,
+        box.top);
     std::string text = FullWidthNumber(count);
     int digits = static_cast<int>(text.size() / 3);
     DrawTextBig(rightX - digits * kDigitWidth, kCountY, Sjis(text), kTextColor);
@@ -223,7 +228,8 @@ void PlayScene::Run()
     ClearObjects();
     DrawScreen();
     LoadDeckPictures(m_deck == kDeckAiueo ? 0 : m_deck);
-    DrawBitmapResource(kQuitBitmap, kQuitButton.left, kQuitButton.top, kQuitButton.GetWidth(), kQuitButton.GetHeight(), 0, 0);
+    DrawBitmapResource(kQuitBitmap, kQuitButton.left, kQuitButton.top, kQuitButton.GetWidth(), kQuitButton.GetHeight(),
+        0, 0);
     if (!m_info) {
         Abandon();
         return;
@@ -379,9 +385,8 @@ bool PlayScene::OnTake(CardCode card, bool byComputer, uint32_t ms)
     ++(byComputer ? m_table.computerTakes : m_table.childTakes);
     m_reader.StopReading(false);
     m_phase = Phase::Result;
-    ShowResult(card, byComputer ? "コンピュータがカードをとりました" : "正解！！ カードをとりました",
-        TakeTimeLine(ms), NextVoice(byComputer ? Voice::ComputerTake : Voice::ChildTake), byComputer,
-        kTakePanelMs, false);
+    ShowResult(card, byComputer ? "コンピュータがカードをとりました" : "正解！！ カードをとりました", TakeTimeLine(ms),
+        NextVoice(byComputer ? Voice::ComputerTake : Voice::ChildTake), byComputer, kTakePanelMs, false);
     if (m_quit)
         return false;
     if (!byComputer && m_info)
@@ -410,13 +415,14 @@ void PlayScene::RemoveCard(CardCode card)
 std::string PlayScene::NextVoice(Voice voice)
 {
     int& turn = m_voiceTurn[static_cast<size_t>(voice)];
-    std::string name = "Wave\\GetCard" + std::to_string(static_cast<int>(voice) + 1) + std::to_string(turn + 1) + ".mp3";
+    std::string name
+        = "Wave\\GetCard" + std::to_string(static_cast<int>(voice) + 1) + std::to_string(turn + 1) + ".mp3";
     turn = (turn + 1) % kVoicesPerEvent;
     return name;
 }
 
-void PlayScene::ShowResult(CardCode card, const std::string& line1, const std::string& line2,
-    const std::string& voice, bool byComputer, int timeoutMs, bool fault)
+void PlayScene::ShowResult(CardCode card, const std::string& line1, const std::string& line2, const std::string& voice,
+    bool byComputer, int timeoutMs, bool fault)
 {
     EnableHotSpots(kTakeKey, 0);
     PushOverlay(kPanelAt.x, kPanelAt.y, kPanelSave.width, kPanelSave.height);
@@ -500,7 +506,8 @@ bool PlayScene::LevelSelect()
         DrawTextCentered(kChoiceBand, Sjis("コンピュータのつよさをえらんでください。"), color, font);
         for (int i = 0; i < static_cast<int>(kStrengths.size()); ++i) {
             int x = kStrengthLeft + kStrengthPitch * i;
-            DrawSurface(strip, x, kStrengthTop, kStrengthPicture.width, kStrengthPicture.height, kStrengthStripCell * i, 0);
+            DrawSurface(strip, x, kStrengthTop, kStrengthPicture.width, kStrengthPicture.height, kStrengthStripCell * i,
+                0);
             AddHotSpot(x, kStrengthTop, kStrengthPicture.width, kStrengthPicture.height, i + 1, kTakeKey);
         }
         SoundClip voice;

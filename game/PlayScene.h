@@ -95,7 +95,7 @@ private:
     std::atomic<int> m_childFaults { 0 };
     std::atomic<int> m_computerFaults { 0 };
     std::array<int, 4> m_voiceTurn {};
-    std::array<std::string, 2> m_resultLines;   // guarded by m_linesLock
+    std::array<std::string, 2> m_resultLines;  // guarded by m_linesLock
     mutable std::mutex m_linesLock;
 };
 

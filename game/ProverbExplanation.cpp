@@ -3,7 +3,6 @@
 #include "game/StringIds.h"
 #include "platform/CodePage.h"
 
-
 namespace lumarra {
 
 namespace {
@@ -43,8 +42,8 @@ ProverbExplanation ProverbExplanation::Compose(std::string_view deckName,
         + BlanksFor(meaning) + "\n" + BlanksFor(lesson) + Sjis("\n\nせつめい\n") + BlanksFor(meaningKana) + "\n"
         + BlanksFor(lessonKana);
     layers.texts = Sjis("\n\n　　「 ") + block[kProverbText] + Sjis(" 」\n　　（")
-        + WithoutSpaces(block[kProverbReading]) + Sjis("）\n\n\n") + meaning + "\n" + lesson + "\n\n\n"
-        + meaningKana + "\n" + lessonKana;
+        + WithoutSpaces(block[kProverbReading]) + Sjis("）\n\n\n") + meaning + "\n" + lesson + "\n\n\n" + meaningKana
+        + "\n" + lessonKana;
     return layers;
 }
 

@@ -12,8 +12,8 @@ namespace lumarra {
 // that both layers wrap alike and the grey texts drawn over it sit under
 // their headings.
 struct ProverbExplanation {
-    std::string headings;   // drawn black, twice for weight
-    std::string texts;      // drawn grey over it
+    std::string headings;  // drawn black, twice for weight
+    std::string texts;     // drawn grey over it
 
     static constexpr size_t kTextCount = 7;
     // `block` is the card's seven texts (head kana, proverb, reading,

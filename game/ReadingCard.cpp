@@ -170,8 +170,9 @@ void ReadingCard::AddLine(const Line& line, int x, int top)
     const Rect card = Rect::FromSize(0, 0, kWidth, kHeight);
     for (size_t k = 0; k < line.size(); ++k) {
         int y = top + m_step * static_cast<int>(k);
-        Rect cell = Rect { x - kCellBefore, y - kCellBefore, x + m_size + kCellAfter, y + m_size + kCellAfter }
-                        .Intersect(card);
+        Rect cell
+            = Rect { x - kCellBefore, y - kCellBefore, x + m_size + kCellAfter, y + m_size + kCellAfter }.Intersect(
+                card);
         if (cell.IsEmpty())
             continue;
         m_characters.push_back({ line[k], x, y, m_size, cell });

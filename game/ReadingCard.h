@@ -21,7 +21,7 @@ public:
     static constexpr COLORREF kTextColor = 0x606060;
 
     struct Character {
-        std::string text;   // its CP932 bytes
+        std::string text;  // its CP932 bytes
         int x = 0;
         int y = 0;
         int size = 0;

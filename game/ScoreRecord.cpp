@@ -96,8 +96,7 @@ ScoreRecord::Filing ScoreRecord::FileGame(const std::string& nativePath, int sco
         return filing;
     // A damaged file is kept for whoever wants to look into it; when it
     // cannot be moved aside it is not overwritten either.
-    if (filing.found == FileState::Damaged
-        && std::rename(nativePath.c_str(), DamagedPath(nativePath).c_str()) != 0)
+    if (filing.found == FileState::Damaged && std::rename(nativePath.c_str(), DamagedPath(nativePath).c_str()) != 0)
         return filing;
     filing.saved = WriteFileAtomically(nativePath, { record.GetSerialize() });
     return filing;

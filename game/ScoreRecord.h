@@ -24,10 +24,10 @@ public:
 
     // What was found where the file should be.
     enum class FileState {
-        Missing,      // no file yet: a new record starts
+        Missing,  // no file yet: a new record starts
         Loaded,
-        Damaged,      // not 48 000 bytes: kept aside, a new record starts
-        Unreadable,   // there but not readable: left alone, nothing filed
+        Damaged,     // not 48 000 bytes: kept aside, a new record starts
+        Unreadable,  // there but not readable: left alone, nothing filed
     };
 
     // The outcome of filing one game. `table` is the deck's table as the
@@ -35,9 +35,9 @@ public:
     // could not take it.
     struct Filing {
         ScoreTable table;
-        int position = -1;     // -1: every record ranks before the game
+        int position = -1;  // -1: every record ranks before the game
         FileState found = FileState::Missing;
-        bool saved = false;    // the file now holds the game
+        bool saved = false;  // the file now holds the game
     };
 
     // The table of a score code (20, 30, 40, 50 → 0–3); -1 for others.

@@ -36,10 +36,10 @@ public:
     struct Content {
         uint32_t picture = 0;
         int sound = 0;
-        uint32_t headlineBitmap = 0;   // 0: the headline is `headlineText`
+        uint32_t headlineBitmap = 0;  // 0: the headline is `headlineText`
         std::string headlineText;
         std::vector<std::string> lines;
-        int highlightedLine = -1;      // the new game's line, -1 when not shown
+        int highlightedLine = -1;  // the new game's line, -1 when not shown
     };
     static Content Compose(const ScoreRecord::Filing& filing, bool childWon, int childTakes, int computerTakes);
 

@@ -88,9 +88,8 @@ int ScoreTable::PlaceOf(int position) const
 
 int ScoreTable::GetUsedCount() const
 {
-    return static_cast<int>(std::count_if(m_records.begin(), m_records.end(), [](const ScoreEntry& entry) {
-        return entry.IsUsed();
-    }));
+    return static_cast<int>(
+        std::count_if(m_records.begin(), m_records.end(), [](const ScoreEntry& entry) { return entry.IsUsed(); }));
 }
 
 }

@@ -9,9 +9,9 @@ namespace lumarra {
 // One finished game as the score record keeps it: three 32-bit signed
 // little-endian numbers on disk.
 struct ScoreEntry {
-    int32_t date = 0;       // the game's end, seconds since 1970 UTC; 0 = empty
-    int32_t child = 0;      // cards the child took
-    int32_t computer = 0;   // cards the computer took
+    int32_t date = 0;      // the game's end, seconds since 1970 UTC; 0 = empty
+    int32_t child = 0;     // cards the child took
+    int32_t computer = 0;  // cards the computer took
 
     bool IsUsed() const { return date != 0; }
     bool SameCounts(const ScoreEntry& other) const { return child == other.child && computer == other.computer; }

@@ -14,7 +14,7 @@ inline constexpr uint32_t kProverbBlockSize = 10;
 // Offsets inside a proverb card's block.
 inline constexpr uint32_t kProverbHeadKana = 0;
 inline constexpr uint32_t kProverbText = 1;
-inline constexpr uint32_t kProverbReading = 2;     // kana, phrases split by one ASCII space
+inline constexpr uint32_t kProverbReading = 2;  // kana, phrases split by one ASCII space
 inline constexpr uint32_t kProverbMeaning = 3;
 inline constexpr uint32_t kProverbLesson = 4;
 inline constexpr uint32_t kProverbMeaningKana = 5;

@@ -15,7 +15,7 @@ class Scene;
 struct StudyButton {
     enum class State { Normal, Pressed };
 
-    std::string label;   // Shift-JIS
+    std::string label;  // Shift-JIS
     Rect rect;
     int value = 0;
     State state = State::Normal;

@@ -47,8 +47,8 @@ constexpr int kStudyMusic = 2;
 constexpr int kLoop = 2;
 constexpr int kAllSounds = 0;
 
-constexpr Rect kDeckButtonRects[] = { { 62, 375, 161, 422 }, { 62, 425, 161, 472 }, { 62, 475, 161, 522 },
-    { 62, 535, 161, 582 } };
+constexpr Rect kDeckButtonRects[]
+    = { { 62, 375, 161, 422 }, { 62, 425, 161, 472 }, { 62, 475, 161, 522 }, { 62, 535, 161, 582 } };
 constexpr int kPressedMs = 200;
 
 // The explanation: the voice icon below the title line, the small card at
@@ -57,7 +57,7 @@ constexpr Size kVoiceIcon = { 20, 20 };
 constexpr int kVoiceIconDown = 28;
 constexpr int kSmallCardRight = 280;
 constexpr int kLargeViewMs = 3000;
-constexpr int kTextPoints = 100;   // tenths of a point
+constexpr int kTextPoints = 100;  // tenths of a point
 
 // The kana: its card at a quarter of the free width, its word near the
 // card's foot, the writing box at the right.
@@ -293,8 +293,7 @@ void StudyScene::ShowKana(int value)
         PlayFileOnce(m_kanaVoice, StudyVoice::VoiceFile(kAiueoVoiceFolder, r), 0);
     }
     if (PlayWriting(value)) {
-        while (m_kanaVoice.IsPlaying() && Pause(kPauseSliceMs)) {
-        }
+        while (m_kanaVoice.IsPlaying() && Pause(kPauseSliceMs)) { }
     }
     CutClip(m_kanaVoice);
     m_animatedKana = 0;
@@ -445,16 +444,23 @@ void StudyScene::OnLButtonDown(unsigned, int x, int y)
     m_dragOffset = y - m_bar.GetThumb().top;
     m_pressedAt = { x + 2, y };
     switch (m_bar.PressedPart(m_pressedAt)) {
-    case ListScrollBar::Part::ArrowUp: StartTimer(kUpTimer, 100); break;
-    case ListScrollBar::Part::ArrowDown: StartTimer(kDownTimer, 100); break;
+    case ListScrollBar::Part::ArrowUp:
+        StartTimer(kUpTimer, 100);
+        break;
+    case ListScrollBar::Part::ArrowDown:
+        StartTimer(kDownTimer, 100);
+        break;
     case ListScrollBar::Part::TrackAbove:
-    case ListScrollBar::Part::TrackBelow: StartTimer(kPageTimer, 500); break;
+    case ListScrollBar::Part::TrackBelow:
+        StartTimer(kPageTimer, 500);
+        break;
     case ListScrollBar::Part::Thumb:
         m_dragging = true;
         if (GameStage* stage = GetStage(); stage && stage->GetView())
             stage->GetView()->SetCapture();
         break;
-    case ListScrollBar::Part::None: break;
+    case ListScrollBar::Part::None:
+        break;
     }
 }
 
@@ -484,12 +490,22 @@ void StudyScene::ReleaseAt(Point at)
         return;
     }
     switch (m_bar.ReleasedPart(at)) {
-    case ListScrollBar::Part::ArrowUp: ScrollList(-1); return;
-    case ListScrollBar::Part::ArrowDown: ScrollList(1); return;
-    case ListScrollBar::Part::TrackAbove: ScrollList(-ListScrollBar::kPage); return;
-    case ListScrollBar::Part::TrackBelow: ScrollList(ListScrollBar::kPage); return;
-    case ListScrollBar::Part::Thumb: return;
-    case ListScrollBar::Part::None: break;
+    case ListScrollBar::Part::ArrowUp:
+        ScrollList(-1);
+        return;
+    case ListScrollBar::Part::ArrowDown:
+        ScrollList(1);
+        return;
+    case ListScrollBar::Part::TrackAbove:
+        ScrollList(-ListScrollBar::kPage);
+        return;
+    case ListScrollBar::Part::TrackBelow:
+        ScrollList(ListScrollBar::kPage);
+        return;
+    case ListScrollBar::Part::Thumb:
+        return;
+    case ListScrollBar::Part::None:
+        break;
     }
     if (!m_explanationShown)
         return;

@@ -22,7 +22,8 @@ std::string StudyVoice::VoiceFile(int folder, int readIndex)
     return name;
 }
 
-StudyVoice::StudyVoice(SoundTable* sounds) : m_sounds(sounds)
+StudyVoice::StudyVoice(SoundTable* sounds)
+    : m_sounds(sounds)
 {
     m_running = 1;
     m_thread = std::thread([this] { Body(); });

@@ -50,7 +50,8 @@ void TakeTimeStatistic::Add(uint32_t ms)
     if (count == 0)
         averageMs = ms;
     else
-        averageMs = static_cast<uint32_t>((static_cast<uint64_t>(ms) + kAverageWeight * uint64_t { averageMs }) / kAverageParts);
+        averageMs = static_cast<uint32_t>(
+            (static_cast<uint64_t>(ms) + kAverageWeight * uint64_t { averageMs }) / kAverageParts);
     ++count;
 }
 

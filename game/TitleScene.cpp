@@ -71,8 +71,8 @@ constexpr int kNoKey = 0x4800;
 constexpr Rect kCopyrightBox = Rect::FromSize(0, 470, kStageWidth, 40);
 constexpr int kCopyrightHeight = 30;
 constexpr COLORREF kCopyrightColor = 0x10C8F0;
-constexpr std::array<Point, kTitleCreditCount> kCreditAt = { { { 195, 530 }, { 505, 530 }, { 195, 550 },
-    { 510, 550 } } };
+constexpr std::array<Point, kTitleCreditCount> kCreditAt
+    = { { { 195, 530 }, { 505, 530 }, { 195, 550 }, { 510, 550 } } };
 constexpr Size kCreditBox = { 295, 20 };
 constexpr int kCreditHeight = 16;
 constexpr COLORREF kCreditColor = 0x10C8A0;
@@ -127,7 +127,8 @@ const std::string& TextFace()
 // runs; whatever way its script ends, it is let go before it is destroyed.
 class TitleScene::ActiveSubScene {
 public:
-    ActiveSubScene(TitleScene& title, Scene& scene) : m_title(title)
+    ActiveSubScene(TitleScene& title, Scene& scene)
+        : m_title(title)
     {
         std::lock_guard guard(m_title.m_subSceneLock);
         m_title.m_subScene = &scene;
@@ -204,8 +205,8 @@ void TitleScene::DrawTitle()
     if (logo.IsValid())
         DrawSurface(logo, kLogoAt.x, kLogoAt.y, logo.GetWidth(), logo.GetHeight(), 0, 0);
     if (m_titlePicture.IsValid())
-        DrawSurface(m_titlePicture, kTitleAt.x, kTitleAt.y, m_titlePicture.GetWidth(), m_titlePicture.GetHeight(),
-            0, 0);
+        DrawSurface(m_titlePicture, kTitleAt.x, kTitleAt.y, m_titlePicture.GetWidth(), m_titlePicture.GetHeight(), 0,
+            0);
     DrawOutlinedText(kCopyrightBox, LoadString(kStringTitleCopyright), TextFace(), kCopyrightHeight, kTextWeight,
         kCopyrightColor, kShadow);
     for (uint32_t i = 0; i < kTitleCreditCount; ++i) {

@@ -33,8 +33,8 @@ public:
     // hiragana study).
     using SceneFactory = std::function<std::unique_ptr<Scene>(GameStage* stage, int choice)>;
     struct Date {
-        int month;   // 1–12
-        int day;     // 1–31
+        int month;  // 1–12
+        int day;    // 1–31
     };
     using Calendar = std::function<Date()>;
     // The New Year greeting shows on 1–7 January.
@@ -95,7 +95,7 @@ private:
 
     std::mutex m_subSceneLock;
     Scene* m_subScene = nullptr;
-    bool m_menuMusicWanted = false;   // guarded by m_subSceneLock
+    bool m_menuMusicWanted = false;  // guarded by m_subSceneLock
 
     std::atomic<Phase> m_phase { Phase::Starting };
     std::atomic<int> m_greeting { 0 };

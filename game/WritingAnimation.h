@@ -26,7 +26,9 @@ public:
     using Pause = std::function<int(int ms)>;
 
     WritingAnimation(DibSurface& sheet, DrawPart draw, Pause pause)
-        : m_sheet(sheet), m_draw(std::move(draw)), m_pause(std::move(pause))
+        : m_sheet(sheet)
+        , m_draw(std::move(draw))
+        , m_pause(std::move(pause))
     {
     }
 

@@ -126,8 +126,8 @@ int DibSurface::Draw(DrawContext& target, int x, int y, int w, int h, int srcX, 
     return DrawOut([&] { return Blit(target, x, y, w, h, srcX, srcY, 0, 0, rop, kBlitPlain); });
 }
 
-int DibSurface::DrawStretched(DrawContext& target, int x, int y, int w, int h, int srcX, int srcY, int srcW,
-    int srcH, uint32_t rop)
+int DibSurface::DrawStretched(DrawContext& target, int x, int y, int w, int h, int srcX, int srcY, int srcW, int srcH,
+    uint32_t rop)
 {
     return DrawOut([&] { return Blit(target, x, y, w, h, srcX, srcY, srcW, srcH, rop, kBlitStretched); });
 }
@@ -140,8 +140,7 @@ int DibSurface::DrawTiled(DrawContext& target, int x, int y, int w, int h, int s
 // ---------------------------------------------------------------------------
 // DrawState family: pictures drawn in their normal state.
 
-int DibSurface::DrawState(int x, int y, int w, int h, DrawStateProc callback, intptr_t data, unsigned,
-    const Brush*)
+int DibSurface::DrawState(int x, int y, int w, int h, DrawStateProc callback, intptr_t data, unsigned, const Brush*)
 {
     if (!callback || w <= 0 || h <= 0)
         return 0;
@@ -247,9 +246,8 @@ int DibSurface::CaptureScreen(int x, int y, int w, int h, int srcX, int srcY)
         return 0;
     int toX = srcX < 0 ? x - srcX : x;
     int toY = srcY < 0 ? y - srcY : y;
-    return Guarded(0, [&](SurfaceDC& dc) {
-        return Screen::CopyTo(*dc, toX, toY, right - left, bottom - top, left, top) ? 1 : 0;
-    });
+    return Guarded(0,
+        [&](SurfaceDC& dc) { return Screen::CopyTo(*dc, toX, toY, right - left, bottom - top, left, top) ? 1 : 0; });
 }
 
 // ---------------------------------------------------------------------------
@@ -361,7 +359,8 @@ int DibSurface::ShadeByMask(DibSurface& mask, int x, int y, int w, int h, int ma
                 if (pixel == CLR_INVALID)
                     continue;
                 dc->SetPixelV(x + i, y + j,
-                    RGB(static_cast<uint8_t>(GetRValue(pixel) * m / 255), static_cast<uint8_t>(GetGValue(pixel) * m / 255),
+                    RGB(static_cast<uint8_t>(GetRValue(pixel) * m / 255),
+                        static_cast<uint8_t>(GetGValue(pixel) * m / 255),
                         static_cast<uint8_t>(GetBValue(pixel) * m / 255)));
             }
         }
@@ -370,8 +369,8 @@ int DibSurface::ShadeByMask(DibSurface& mask, int x, int y, int w, int h, int ma
     });
 }
 
-int DibSurface::DrawBitmapStretched(Bitmap* bitmap, int x, int y, int w, int h, int srcX, int srcY, int srcW,
-    int srcH, uint32_t rop)
+int DibSurface::DrawBitmapStretched(Bitmap* bitmap, int x, int y, int w, int h, int srcX, int srcY, int srcW, int srcH,
+    uint32_t rop)
 {
     DibSurface source(bitmap, kNoColor);
     return DrawSurfaceStretched(source, x, y, w, h, srcX, srcY, srcW, srcH, rop);
@@ -380,9 +379,8 @@ int DibSurface::DrawBitmapStretched(Bitmap* bitmap, int x, int y, int w, int h, 
 int DibSurface::DrawSurfaceStretched(DibSurface& source, int x, int y, int w, int h, int srcX, int srcY, int srcW,
     int srcH, uint32_t rop)
 {
-    return Guarded(0, [&](SurfaceDC& dc) {
-        return source.DrawStretched(*dc, x, y, w, h, srcX, srcY, srcW, srcH, rop);
-    });
+    return Guarded(0,
+        [&](SurfaceDC& dc) { return source.DrawStretched(*dc, x, y, w, h, srcX, srcY, srcW, srcH, rop); });
 }
 
 int DibSurface::DrawFitted(DibSurface& source, int x, int y, int w, int h, uint32_t rop)

@@ -45,7 +45,8 @@ void DibSurface::FillMask(DibSurface& mask)
 void DibSurface::ClearMaskBit(DibSurface& mask, int x, int y)
 {
     Bitmap* bitmap = mask.m_storage.GetBitmap();
-    if (!bitmap || !mask.m_storage.GetBits() || x < 0 || y < 0 || y >= bitmap->GetHeight() || x / 8 >= bitmap->GetStride())
+    if (!bitmap || !mask.m_storage.GetBits() || x < 0 || y < 0 || y >= bitmap->GetHeight()
+        || x / 8 >= bitmap->GetStride())
         return;
     bitmap->Row(y)[x / 8] &= static_cast<uint8_t>(~(0x80 >> (x % 8)));
 }
@@ -78,11 +79,26 @@ void DibSurface::SetTransparentColor(COLORREF key)
     }
 }
 
-void DibSurface::BuildMask32(COLORREF key) { BuildMaskDirect(key, 4); }
-void DibSurface::BuildMask24(COLORREF key) { BuildMaskDirect(key, 3); }
-void DibSurface::BuildMask16(COLORREF key) { BuildMaskDirect(key, 2); }
-void DibSurface::BuildMask8(COLORREF key) { BuildMaskIndexed(key, 8); }
-void DibSurface::BuildMask4(COLORREF key) { BuildMaskIndexed(key, 4); }
+void DibSurface::BuildMask32(COLORREF key)
+{
+    BuildMaskDirect(key, 4);
+}
+void DibSurface::BuildMask24(COLORREF key)
+{
+    BuildMaskDirect(key, 3);
+}
+void DibSurface::BuildMask16(COLORREF key)
+{
+    BuildMaskDirect(key, 2);
+}
+void DibSurface::BuildMask8(COLORREF key)
+{
+    BuildMaskIndexed(key, 8);
+}
+void DibSurface::BuildMask4(COLORREF key)
+{
+    BuildMaskIndexed(key, 4);
+}
 
 uint32_t DibSurface::FindKeyValue(COLORREF key, int bytesPerPixel)
 {

@@ -115,9 +115,7 @@ int DibSurface::RoundRect(const Rect& rect, int cornerW, int cornerH)
 
 int DibSurface::RoundRect(int left, int top, int right, int bottom, int cornerW, int cornerH)
 {
-    return Guarded(0, [&](SurfaceDC& dc) {
-        return dc->RoundRect(left, top, right, bottom, cornerW, cornerH) ? 1 : 0;
-    });
+    return Guarded(0, [&](SurfaceDC& dc) { return dc->RoundRect(left, top, right, bottom, cornerW, cornerH) ? 1 : 0; });
 }
 
 // ---------------------------------------------------------------------------

@@ -67,7 +67,7 @@ namespace {
 
 // Runs `draw` with a point font of `faceName` (when given) and the color
 // selected for this one call, in transparent mode; the previous font returns.
-template<typename Draw>
+template <typename Draw>
 int WithTextStyle(SurfaceDC& dc, COLORREF color, int pointSize, std::string_view faceName, Draw draw)
 {
     std::shared_ptr<const Font> made;
@@ -118,12 +118,12 @@ int DibSurface::MeasureText(Rect& rect, std::string_view text, int pointSize, st
     return DrawTextStyled(text, rect, kMeasureFormat, 0, pointSize, faceName);
 }
 
-int DibSurface::DrawOutlinedText(std::string_view text, int x, int y, int w, int h, std::string_view face,
-    int height, int weight, COLORREF textColor, COLORREF shadeColor)
+int DibSurface::DrawOutlinedText(std::string_view text, int x, int y, int w, int h, std::string_view face, int height,
+    int weight, COLORREF textColor, COLORREF shadeColor)
 {
     return Guarded(0, [&](SurfaceDC& dc) {
-        return RenderOutlinedText(*dc, OutlinedTextStyle::Baseline, text, x, y, w, h, face, height, weight,
-            textColor, shadeColor);
+        return RenderOutlinedText(*dc, OutlinedTextStyle::Baseline, text, x, y, w, h, face, height, weight, textColor,
+            shadeColor);
     });
 }
 
@@ -131,8 +131,8 @@ int DibSurface::DrawOutlinedTextBottom(std::string_view text, int x, int y, int 
     int height, COLORREF textColor, COLORREF shadeColor)
 {
     return Guarded(0, [&](SurfaceDC& dc) {
-        return RenderOutlinedText(*dc, OutlinedTextStyle::Bottom, text, x, y, w, h, face, height,
-            kOutlinedTextWeight, textColor, shadeColor);
+        return RenderOutlinedText(*dc, OutlinedTextStyle::Bottom, text, x, y, w, h, face, height, kOutlinedTextWeight,
+            textColor, shadeColor);
     });
 }
 
@@ -140,8 +140,8 @@ int DibSurface::DrawOutlinedTextPlain(std::string_view text, int x, int y, int w
     int height, COLORREF textColor, COLORREF shadeColor)
 {
     return Guarded(0, [&](SurfaceDC& dc) {
-        return RenderOutlinedText(*dc, OutlinedTextStyle::Plain, text, x, y, w, h, face, height,
-            kOutlinedTextWeight, textColor, shadeColor);
+        return RenderOutlinedText(*dc, OutlinedTextStyle::Plain, text, x, y, w, h, face, height, kOutlinedTextWeight,
+            textColor, shadeColor);
     });
 }
 

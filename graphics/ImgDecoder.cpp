@@ -157,7 +157,10 @@ bool DecodeLzw(const uint8_t* codes, size_t codeBytes, int minCodeSize, uint8_t*
 // Bounds-checked cursor over the stream.
 class ImgDecoder::Reader {
 public:
-    explicit Reader(std::span<const uint8_t> data) : m_data(data) { }
+    explicit Reader(std::span<const uint8_t> data)
+        : m_data(data)
+    {
+    }
 
     size_t GetLeft() const { return m_data.size() - m_pos; }
     const uint8_t* Peek() const { return m_data.data() + m_pos; }
@@ -364,7 +367,7 @@ int ImgDecoder::MakeInfo(std::vector<uint8_t>& info, uint32_t& size) const
     BitmapInfoHeader header {};
     header.biSize = kBitmapInfoHeaderSize;
     header.biWidth = m_width;
-    header.biHeight = -m_height; // rows are stored top row first
+    header.biHeight = -m_height;  // rows are stored top row first
     header.biPlanes = 1;
     header.biBitCount = kBitCount;
     header.biClrUsed = kColorsUsed;

@@ -33,7 +33,12 @@ void Put16(std::vector<uint8_t>& out, int value)
 // after a clear, and widens when its next free code reaches 2^width.
 class CodeWriter {
 public:
-    explicit CodeWriter(int minCodeSize) : m_minCodeSize(minCodeSize), m_clear(1u << minCodeSize) { Restart(); }
+    explicit CodeWriter(int minCodeSize)
+        : m_minCodeSize(minCodeSize)
+        , m_clear(1u << minCodeSize)
+    {
+        Restart();
+    }
 
     void Write(uint32_t code)
     {
@@ -95,7 +100,11 @@ private:
 
 class Dictionary {
 public:
-    Dictionary() : m_keys(kHashSize, kNoKey), m_codes(kHashSize) { }
+    Dictionary()
+        : m_keys(kHashSize, kNoKey)
+        , m_codes(kHashSize)
+    {
+    }
 
     void Clear() { std::fill(m_keys.begin(), m_keys.end(), kNoKey); }
 
@@ -179,8 +188,8 @@ bool ImgEncoder::Encode(int width, int height, std::span<const uint8_t> indices,
     Put16(out, height);
     // Global table present; color resolution and size both tableBits - 1.
     out.push_back(static_cast<uint8_t>(0x80 | (tableBits - 1) << 4 | (tableBits - 1)));
-    out.push_back(0); // background index
-    out.push_back(0); // aspect
+    out.push_back(0);  // background index
+    out.push_back(0);  // aspect
     for (size_t i = 0; i < tableSize; ++i) {
         ImgColor color = i < colors.size() ? colors[i] : ImgColor {};
         out.insert(out.end(), { color.red, color.green, color.blue });
@@ -193,7 +202,7 @@ bool ImgEncoder::Encode(int width, int height, std::span<const uint8_t> indices,
     Put16(out, 0);
     Put16(out, width);
     Put16(out, height);
-    out.push_back(0); // no local table, not interlaced
+    out.push_back(0);  // no local table, not interlaced
     out.push_back(static_cast<uint8_t>(minCodeSize));
     std::vector<uint8_t> data = CompressIndices(indices, minCodeSize);
     for (size_t at = 0; at < data.size(); at += kSubBlockSize) {

@@ -49,8 +49,7 @@ GrayGlyph ViewOf(const Glyph& glyph)
 
 }
 
-void PaintGrayGlyph(DrawContext& dc, const GrayGlyph& glyph, int left, int top, COLORREF textColor,
-    COLORREF shadeColor)
+void PaintGrayGlyph(DrawContext& dc, const GrayGlyph& glyph, int left, int top, COLORREF textColor, COLORREF shadeColor)
 {
     if (!glyph.bits || glyph.width <= 0 || glyph.height <= 0 || glyph.pitch < glyph.width)
         return;

@@ -116,7 +116,8 @@ public:
         }
         m_padded.assign(stride * height, 0);
         for (size_t y = 0; y < height; ++y)
-            std::copy_n(indices.begin() + static_cast<long>(y * width), width, m_padded.begin() + static_cast<long>(y * stride));
+            std::copy_n(indices.begin() + static_cast<long>(y * width), width,
+                m_padded.begin() + static_cast<long>(y * stride));
         m_pixels = m_padded;
         return 1;
     }

@@ -5,7 +5,9 @@
 namespace lumarra {
 
 SurfaceDC::SurfaceDC(DibSurface& surface)
-    : m_ownDC(std::make_unique<DrawContext>()), m_dc(m_ownDC.get()), m_ownsDC(true)
+    : m_ownDC(std::make_unique<DrawContext>())
+    , m_dc(m_ownDC.get())
+    , m_ownsDC(true)
 {
     m_savedState = m_dc->SaveDC();
     m_savedBitmap = m_dc->SelectBitmap(surface.GetBitmap());
@@ -13,7 +15,9 @@ SurfaceDC::SurfaceDC(DibSurface& surface)
     m_dc->SetMapMode(MM_TEXT);
 }
 
-SurfaceDC::SurfaceDC(SurfaceDC& lender) : m_dc(lender.m_dc), m_lender(&lender)
+SurfaceDC::SurfaceDC(SurfaceDC& lender)
+    : m_dc(lender.m_dc)
+    , m_lender(&lender)
 {
     lender.m_dc = nullptr;
     if (m_dc)

@@ -9,7 +9,8 @@ namespace lumarra {
 // inside the scope carry from one call to the next.
 class SurfaceDrawing {
 public:
-    explicit SurfaceDrawing(DibSurface& surface) : m_surface(surface)
+    explicit SurfaceDrawing(DibSurface& surface)
+        : m_surface(surface)
     {
         m_surface.Lock();
         m_surface.BeginDraw();

@@ -74,14 +74,14 @@ bool LockExclusive(int fd, int flags)
 bool RemoveIfStale(const std::string& path)
 {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    struct stat opened {};
+    struct stat opened { };
     if (!fd.IsOpen() || ::fstat(fd.Get(), &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_uid != ::geteuid())
         return false;
     if (!LockExclusive(fd.Get(), LOCK_NB))
         return false;
     // Between the open and the lock its writer may have finished and renamed
     // it into place; then the name is gone or names another file.
-    struct stat named {};
+    struct stat named { };
     if (::lstat(path.c_str(), &named) != 0 || named.st_dev != opened.st_dev || named.st_ino != opened.st_ino)
         return false;
     return ::unlink(path.c_str()) == 0;
@@ -113,7 +113,7 @@ FileDescriptor CreateTemporary(const std::string& nativePath, std::string& temp)
         // A file system without locks still gets its write, unguarded.
         if (!LockExclusive(fd.Get(), 0))
             return fd;
-        struct stat status {};
+        struct stat status { };
         if (::fstat(fd.Get(), &status) == 0 && status.st_nlink > 0)
             return fd;
     }

@@ -65,10 +65,10 @@ private:
 // (a descriptor carries shift state and is not shared between threads).
 iconv_t DescriptorFor(Direction direction)
 {
-    static const IconvHandle pinned[kDirectionCount] = { IconvHandle(kCp932ToUtf8), IconvHandle(kUtf8ToCp932),
-        IconvHandle(kCp932ToUtf32) };
-    thread_local const IconvHandle own[kDirectionCount] = { IconvHandle(kCp932ToUtf8), IconvHandle(kUtf8ToCp932),
-        IconvHandle(kCp932ToUtf32) };
+    static const IconvHandle pinned[kDirectionCount]
+        = { IconvHandle(kCp932ToUtf8), IconvHandle(kUtf8ToCp932), IconvHandle(kCp932ToUtf32) };
+    thread_local const IconvHandle own[kDirectionCount]
+        = { IconvHandle(kCp932ToUtf8), IconvHandle(kUtf8ToCp932), IconvHandle(kCp932ToUtf32) };
     (void)pinned;
     iconv_t cd = own[direction].Get();
     if (own[direction].IsOpen())
@@ -78,7 +78,7 @@ iconv_t DescriptorFor(Direction direction)
 
 // Converts with iconv, replacing what cannot be converted by one '?' per bad
 // input step so that no input is ever dropped silently.
-template<typename Output>
+template <typename Output>
 Output Convert(Direction direction, std::string_view text, size_t unitSize)
 {
     Output result;

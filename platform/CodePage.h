@@ -33,6 +33,9 @@ std::string Utf8ToCp932(std::string_view text);
 std::u32string Cp932ToUtf32(std::string_view text);
 
 // Source literals are UTF-8; program text is CP932.
-inline std::string Sjis(std::string_view utf8) { return Utf8ToCp932(utf8); }
+inline std::string Sjis(std::string_view utf8)
+{
+    return Utf8ToCp932(utf8);
+}
 
 }

@@ -48,14 +48,18 @@ struct Section {
 
 class ElfImage {
 public:
-    explicit ElfImage(const ImageReader& read) : m_read(read) { }
+    explicit ElfImage(const ImageReader& read)
+        : m_read(read)
+    {
+    }
 
     bool ReadHeader()
     {
         uint8_t ident[16] {};
         if (!m_read(0, ident) || std::memcmp(ident, kElfMagic, sizeof kElfMagic) != 0)
             return false;
-        if ((ident[4] != kClass32 && ident[4] != kClass64) || (ident[5] != kDataLittleEndian && ident[5] != kDataBigEndian))
+        if ((ident[4] != kClass32 && ident[4] != kClass64)
+            || (ident[5] != kDataLittleEndian && ident[5] != kDataBigEndian))
             return false;
         m_layout = ident[4] == kClass64 ? &kLayout64 : &kLayout32;
         m_bigEndian = ident[5] == kDataBigEndian;
@@ -171,7 +175,8 @@ std::optional<std::vector<uint8_t>> ReadElfSection(const ImageReader& read, std:
     return image.Find(name, maxSize);
 }
 
-std::optional<std::vector<uint8_t>> ReadElfSection(std::span<const uint8_t> image, std::string_view name, size_t maxSize)
+std::optional<std::vector<uint8_t>> ReadElfSection(std::span<const uint8_t> image, std::string_view name,
+    size_t maxSize)
 {
     ImageReader read = [image](uint64_t offset, std::span<uint8_t> out) {
         if (offset > image.size() || out.size() > image.size() - offset)
@@ -182,7 +187,8 @@ std::optional<std::vector<uint8_t>> ReadElfSection(std::span<const uint8_t> imag
     return ReadElfSection(read, name, maxSize);
 }
 
-std::optional<std::vector<uint8_t>> ReadElfSectionFromFile(const std::string& nativePath, std::string_view name, size_t maxSize)
+std::optional<std::vector<uint8_t>> ReadElfSectionFromFile(const std::string& nativePath, std::string_view name,
+    size_t maxSize)
 {
     FileDescriptor fd = FileDescriptor::OpenRegular(nativePath, O_RDONLY);
     if (!fd.IsOpen())

@@ -22,7 +22,9 @@ using ImageReader = std::function<bool(uint64_t offset, std::span<uint8_t> out)>
 std::optional<std::vector<uint8_t>> ReadElfSection(const ImageReader& read, std::string_view name, size_t maxSize);
 
 // The same for an image in memory, and for a file on disk (native path).
-std::optional<std::vector<uint8_t>> ReadElfSection(std::span<const uint8_t> image, std::string_view name, size_t maxSize);
-std::optional<std::vector<uint8_t>> ReadElfSectionFromFile(const std::string& nativePath, std::string_view name, size_t maxSize);
+std::optional<std::vector<uint8_t>> ReadElfSection(std::span<const uint8_t> image, std::string_view name,
+    size_t maxSize);
+std::optional<std::vector<uint8_t>> ReadElfSectionFromFile(const std::string& nativePath, std::string_view name,
+    size_t maxSize);
 
 }

@@ -16,7 +16,7 @@ namespace {
 
 FileDescriptor KeepIfRegular(FileDescriptor fd)
 {
-    struct stat status {};
+    struct stat status { };
     if (!fd.IsOpen() || ::fstat(fd.Get(), &status) != 0)
         return FileDescriptor();
     if (!S_ISREG(status.st_mode)) {

@@ -15,9 +15,15 @@ inline constexpr unsigned kSharedFileMode = 0666;
 // Owns a POSIX file descriptor and closes it when it leaves scope.
 class FileDescriptor {
 public:
-    explicit FileDescriptor(int fd = -1) : m_fd(fd) { }
+    explicit FileDescriptor(int fd = -1)
+        : m_fd(fd)
+    {
+    }
     ~FileDescriptor();
-    FileDescriptor(FileDescriptor&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) { }
+    FileDescriptor(FileDescriptor&& other) noexcept
+        : m_fd(std::exchange(other.m_fd, -1))
+    {
+    }
     FileDescriptor& operator=(FileDescriptor&& other) noexcept
     {
         std::swap(m_fd, other.m_fd);

@@ -71,7 +71,7 @@ std::string InstalledDataFolder(const std::string& executableFolder)
         return {};
     std::string candidate = Join(executableFolder, kInstalledDataDir);
     std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(candidate.c_str(), nullptr), &std::free);
-    struct stat status {};
+    struct stat status { };
     if (!resolved || ::stat(resolved.get(), &status) != 0 || !S_ISDIR(status.st_mode))
         return {};
     return resolved.get();
@@ -82,7 +82,7 @@ std::string UserHome()
     const char* home = std::getenv("HOME");
     if (home && *home == '/')
         return WithoutTrailingSlashes(home);
-    struct passwd entry {};
+    struct passwd entry { };
     struct passwd* found = nullptr;
     char buffer[4096];
     if (::getpwuid_r(::getuid(), &entry, buffer, sizeof buffer, &found) != 0 || !found || !found->pw_dir
@@ -108,7 +108,7 @@ std::string RelativeToReadOnlyFolder(const std::string& nativePath)
 
 bool Exists(const std::string& nativePath)
 {
-    struct stat status {};
+    struct stat status { };
     return ::lstat(nativePath.c_str(), &status) == 0;
 }
 

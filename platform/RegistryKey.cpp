@@ -80,7 +80,7 @@ void RegistryKey::Close()
     m_access = 0;
 }
 
-template<typename Visit>
+template <typename Visit>
 RegistryStatus RegistryKey::ReadKey(uint32_t right, Visit visit) const
 {
     if (!IsOpen())
@@ -100,7 +100,7 @@ RegistryStatus RegistryKey::ReadKey(uint32_t right, Visit visit) const
     }
 }
 
-template<typename Change>
+template <typename Change>
 RegistryStatus RegistryKey::ChangeKey(uint32_t right, Change change) const
 {
     if (!IsOpen())

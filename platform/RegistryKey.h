@@ -61,9 +61,9 @@ public:
 private:
     RegistryKey(RegistryRoot root, std::vector<std::string> path, uint32_t access);
 
-    template<typename Visit>
+    template <typename Visit>
     RegistryStatus ReadKey(uint32_t right, Visit visit) const;
-    template<typename Change>
+    template <typename Change>
     RegistryStatus ChangeKey(uint32_t right, Change change) const;
 
     RegistryRoot m_root = RegistryRoot::None;

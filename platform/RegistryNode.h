@@ -61,14 +61,14 @@ public:
     bool SetValue(RegistryValue value);
     bool RemoveValue(std::string_view name);
 
-    template<typename Visit>
+    template <typename Visit>
     void ForEachValue(Visit visit) const
     {
         for (const auto& [folded, value] : m_values)
             visit(value);
     }
 
-    template<typename Visit>
+    template <typename Visit>
     void ForEachSubKey(Visit visit) const
     {
         for (const auto& [folded, node] : m_subKeys)

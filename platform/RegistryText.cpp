@@ -7,9 +7,8 @@ namespace lumarra {
 
 namespace {
 
-constexpr std::string_view kHeaderComment =
-    "; Lumarra settings. Keys stand in [brackets], their values below them.\n"
-    "; %HH stands for a byte that is not plain printable text.\n";
+constexpr std::string_view kHeaderComment = "; Lumarra settings. Keys stand in [brackets], their values below them.\n"
+                                            "; %HH stands for a byte that is not plain printable text.\n";
 constexpr size_t kHexBytesPerLine = 24;
 
 bool IsLiteral(unsigned char byte)
@@ -77,7 +76,10 @@ std::string_view Trim(std::string_view text)
 // line ending in a backslash) joined to the one before.
 class LineReader {
 public:
-    explicit LineReader(std::string_view text) : m_text(text) { }
+    explicit LineReader(std::string_view text)
+        : m_text(text)
+    {
+    }
 
     // False at the end of the text or when a line is over the limit.
     bool Next(std::string& line)
@@ -267,7 +269,10 @@ private:
 
 class RegistryPrinter {
 public:
-    explicit RegistryPrinter(std::string& out) : m_out(out) { }
+    explicit RegistryPrinter(std::string& out)
+        : m_out(out)
+    {
+    }
 
     // `path` is the escaped path of `key`; it grows and shrinks back while the
     // sub-keys are printed, so deep trees cost one path, not one per level.
@@ -339,7 +344,7 @@ private:
         }
     }
 
-    template<typename... Args>
+    template <typename... Args>
     void Appendf(const char* format, Args... args)
     {
         char buffer[16];

@@ -14,7 +14,7 @@ struct VersionNumbers {
     uint32_t part[4] {};
 };
 
-template<typename Char>
+template <typename Char>
 constexpr VersionNumbers ParseVersionNumbers(std::basic_string_view<Char> text)
 {
     auto isDigit = [](Char c) { return c >= Char('0') && c <= Char('9'); };
@@ -38,7 +38,7 @@ constexpr VersionNumbers ParseVersionNumbers(std::basic_string_view<Char> text)
 // {length, value length, type, key in UTF-16 with its zero, padding to four
 // bytes, value, padding, child blocks}, all little-endian. Usable at compile
 // time, so the resource can be laid into a program image as constant data.
-template<size_t Capacity>
+template <size_t Capacity>
 class VersionResourceWriter {
 public:
     enum class ValueType : uint16_t {
@@ -47,10 +47,7 @@ public:
     };
 
     // Starts a block that only holds other blocks.
-    constexpr size_t BeginBlock(std::u16string_view key)
-    {
-        return StartBlock(key, ValueType::Text, 0);
-    }
+    constexpr size_t BeginBlock(std::u16string_view key) { return StartBlock(key, ValueType::Text, 0); }
 
     // Starts a block whose value is `text` (written with its terminating
     // zero); returns the block's offset for EndBlock.
@@ -88,7 +85,7 @@ public:
     constexpr uint8_t operator[](size_t index) const { return m_bytes[index]; }
     constexpr const uint8_t* Data() const { return m_bytes.data(); }
 
-    template<size_t Size>
+    template <size_t Size>
     constexpr std::array<uint8_t, Size> ToArray() const
     {
         std::array<uint8_t, Size> bytes {};
@@ -186,8 +183,9 @@ constexpr VersionResourceWriter<kVersionResourceCapacity> BuildVersionResource(c
     const uint32_t pair = static_cast<uint32_t>(info.language) << 16 | info.codePage;
     for (size_t i = 0; i < 8; ++i)
         tableKey[i] = u"0123456789ABCDEF"[(pair >> (28 - 4 * i)) & 0xF];
-    const uint8_t translation[4] = { static_cast<uint8_t>(info.language & 0xFF), static_cast<uint8_t>(info.language >> 8),
-        static_cast<uint8_t>(info.codePage & 0xFF), static_cast<uint8_t>(info.codePage >> 8) };
+    const uint8_t translation[4]
+        = { static_cast<uint8_t>(info.language & 0xFF), static_cast<uint8_t>(info.language >> 8),
+              static_cast<uint8_t>(info.codePage & 0xFF), static_cast<uint8_t>(info.codePage >> 8) };
 
     VersionResourceWriter<kVersionResourceCapacity> writer;
     size_t root = writer.BeginBinaryBlock(u"VS_VERSION_INFO", fixedBytes, sizeof fixedBytes);

@@ -51,14 +51,14 @@ std::string_view Block(const void* data, size_t count)
 
 int FileExists(const std::string& path)
 {
-    struct stat status {};
+    struct stat status { };
     return ::stat(MapFileForReading(ToNativePath(path)).c_str(), &status) == 0 ? 1 : 0;
 }
 
 std::unique_ptr<uint8_t[]> ReadWholeFile(std::string path, size_t& length)
 {
     length = 0;
-    struct stat status {};
+    struct stat status { };
     FileDescriptor fd = OpenForReading(NativeOf(std::move(path)), status);
     if (!fd.IsOpen())
         return nullptr;
@@ -78,7 +78,7 @@ std::unique_ptr<uint8_t[]> ReadWholeFile(std::string path, size_t& length)
 
 int ReadFileAt(std::string path, void* buffer, size_t offset, size_t count)
 {
-    struct stat status {};
+    struct stat status { };
     FileDescriptor fd = OpenForReading(NativeOf(std::move(path)), status);
     if (!fd.IsOpen() || !buffer || offset >= static_cast<size_t>(status.st_size))
         return 0;

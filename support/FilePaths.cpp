@@ -58,7 +58,7 @@ std::string Trim(std::string_view text)
 
 bool Exists(std::string_view internalPath)
 {
-    struct stat status {};
+    struct stat status { };
     return ::lstat(ToNativePath(internalPath).c_str(), &status) == 0;
 }
 

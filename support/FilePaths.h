@@ -14,8 +14,8 @@ namespace lumarra {
 // Which bytes start a double-byte character in CP932. Path normalising and
 // the other scans disagree on 0xA0, and both are kept as they are.
 enum class LeadBytes {
-    Normalize, // 0x80-0x9F, 0xE0-0xFF
-    Scan,      // 0x80-0xA0, 0xE0-0xFF
+    Normalize,  // 0x80-0x9F, 0xE0-0xFF
+    Scan,       // 0x80-0xA0, 0xE0-0xFF
 };
 
 // Byte length of the character at `pos` in the system code page: a CP932

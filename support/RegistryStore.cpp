@@ -36,8 +36,16 @@ constexpr KnownRoot kKnownRoots[] = {
 
 // Top-level keys DeleteKey refuses, as whole names only.
 constexpr const char* kProtectedKeys[] = {
-    "AppEvent", "Control Panel", "EUDC", "Software", "Hardware",
-    "CLSID", "Network", "System", "Security", ".Default",
+    "AppEvent",
+    "Control Panel",
+    "EUDC",
+    "Software",
+    "Hardware",
+    "CLSID",
+    "Network",
+    "System",
+    "Security",
+    ".Default",
 };
 
 const char* OrEmpty(const char* text)
@@ -123,7 +131,8 @@ int RegistryStore::ParsePath(const std::string& text, RegistryRoot& root, std::s
     // Only the start is compared: a root name followed by any character still
     // names that root.
     for (const KnownRoot& known : kKnownRoots) {
-        if (normal.size() < known.name.size() || ::strncasecmp(normal.c_str(), known.name.data(), known.name.size()) != 0)
+        if (normal.size() < known.name.size()
+            || ::strncasecmp(normal.c_str(), known.name.data(), known.name.size()) != 0)
             continue;
         root = known.root;
         if (normal.size() > known.skip)
@@ -300,7 +309,7 @@ int RegistryStore::DeleteValueByPath(const RegistryKey& key, const std::string& 
 
 // Sub-key layer.
 
-template<typename Operation>
+template <typename Operation>
 int RegistryStore::WithOpenedSubKey(const RegistryKey& key, const char* subKey, uint32_t access, Operation operation)
 {
     RegistryKey opened;
@@ -309,7 +318,7 @@ int RegistryStore::WithOpenedSubKey(const RegistryKey& key, const char* subKey, 
     return operation(opened);
 }
 
-template<typename Operation>
+template <typename Operation>
 int RegistryStore::WithCreatedSubKey(const RegistryKey& key, const char* subKey, Operation operation)
 {
     RegistryKey created;
@@ -320,7 +329,8 @@ int RegistryStore::WithCreatedSubKey(const RegistryKey& key, const char* subKey,
 
 int RegistryStore::DeleteValue(const RegistryKey& key, const char* subKey, const char* name)
 {
-    return WithOpenedSubKey(key, subKey, kKeyReadWrite, [&](const RegistryKey& opened) { return DeleteValue(opened, name); });
+    return WithOpenedSubKey(key, subKey, kKeyReadWrite,
+        [&](const RegistryKey& opened) { return DeleteValue(opened, name); });
 }
 
 int RegistryStore::WriteString(const RegistryKey& key, const char* subKey, const char* name, const char* text)
@@ -332,7 +342,8 @@ int RegistryStore::WriteString(const RegistryKey& key, const char* subKey, const
 
 int RegistryStore::ReadString(const RegistryKey& key, const char* subKey, const char* name, std::string& text)
 {
-    return WithOpenedSubKey(key, subKey, KEY_READ, [&](const RegistryKey& opened) { return ReadString(opened, name, text); });
+    return WithOpenedSubKey(key, subKey, KEY_READ,
+        [&](const RegistryKey& opened) { return ReadString(opened, name, text); });
 }
 
 int RegistryStore::WriteDword(const RegistryKey& key, const char* subKey, const char* name, uint32_t value)
@@ -342,7 +353,8 @@ int RegistryStore::WriteDword(const RegistryKey& key, const char* subKey, const 
 
 int RegistryStore::ReadDword(const RegistryKey& key, const char* subKey, const char* name, uint32_t& value)
 {
-    return WithOpenedSubKey(key, subKey, KEY_READ, [&](const RegistryKey& opened) { return ReadDword(opened, name, value); });
+    return WithOpenedSubKey(key, subKey, KEY_READ,
+        [&](const RegistryKey& opened) { return ReadDword(opened, name, value); });
 }
 
 int RegistryStore::WriteDword(const RegistryKey& key, const char* subKey, const char* name, int32_t value)
@@ -352,7 +364,8 @@ int RegistryStore::WriteDword(const RegistryKey& key, const char* subKey, const 
 
 int RegistryStore::ReadDword(const RegistryKey& key, const char* subKey, const char* name, int32_t& value)
 {
-    return WithOpenedSubKey(key, subKey, KEY_READ, [&](const RegistryKey& opened) { return ReadDword(opened, name, value); });
+    return WithOpenedSubKey(key, subKey, KEY_READ,
+        [&](const RegistryKey& opened) { return ReadDword(opened, name, value); });
 }
 
 int RegistryStore::WriteWord(const RegistryKey& key, const char* subKey, const char* name, uint16_t value)
@@ -362,30 +375,35 @@ int RegistryStore::WriteWord(const RegistryKey& key, const char* subKey, const c
 
 int RegistryStore::ReadWord(const RegistryKey& key, const char* subKey, const char* name, uint16_t& value)
 {
-    return WithOpenedSubKey(key, subKey, KEY_READ, [&](const RegistryKey& opened) { return ReadWord(opened, name, value); });
+    return WithOpenedSubKey(key, subKey, KEY_READ,
+        [&](const RegistryKey& opened) { return ReadWord(opened, name, value); });
 }
 
-int RegistryStore::WriteBinary(const RegistryKey& key, const char* subKey, const char* name, const void* data, uint32_t size)
+int RegistryStore::WriteBinary(const RegistryKey& key, const char* subKey, const char* name, const void* data,
+    uint32_t size)
 {
     if (!data)
         return 0;
-    return WithCreatedSubKey(key, subKey, [&](const RegistryKey& created) { return WriteBinary(created, name, data, size); });
+    return WithCreatedSubKey(key, subKey,
+        [&](const RegistryKey& created) { return WriteBinary(created, name, data, size); });
 }
 
 int RegistryStore::ReadBinary(const RegistryKey& key, const char* subKey, const char* name, void* data, uint32_t& size)
 {
-    return WithOpenedSubKey(key, subKey, KEY_READ, [&](const RegistryKey& opened) { return ReadBinary(opened, name, data, size); });
+    return WithOpenedSubKey(key, subKey, KEY_READ,
+        [&](const RegistryKey& opened) { return ReadBinary(opened, name, data, size); });
 }
 
 int RegistryStore::QueryValueType(const RegistryKey& key, const char* subKey, const char* name, uint32_t& type)
 {
-    return WithOpenedSubKey(key, subKey, KEY_READ, [&](const RegistryKey& opened) { return QueryValueType(opened, name, type); });
+    return WithOpenedSubKey(key, subKey, KEY_READ,
+        [&](const RegistryKey& opened) { return QueryValueType(opened, name, type); });
 }
 
 // Store layer: resolve the relative path, open the root, and hand over to the
 // sub-key layer.
 
-template<typename Operation>
+template <typename Operation>
 int RegistryStore::WithStoreRoot(const char* relative, Operation operation)
 {
     RegistryRoot root;
@@ -400,67 +418,80 @@ int RegistryStore::WithStoreRoot(const char* relative, Operation operation)
 
 int RegistryStore::DeleteValue(const char* relative, const char* name)
 {
-    return WithStoreRoot(relative, [&](const RegistryKey& root, const char* subKey) { return DeleteValue(root, subKey, name); });
+    return WithStoreRoot(relative,
+        [&](const RegistryKey& root, const char* subKey) { return DeleteValue(root, subKey, name); });
 }
 
 int RegistryStore::WriteString(const char* relative, const char* name, const char* text)
 {
-    return WithStoreRoot(relative, [&](const RegistryKey& root, const char* subKey) { return WriteString(root, subKey, name, text); });
+    return WithStoreRoot(relative,
+        [&](const RegistryKey& root, const char* subKey) { return WriteString(root, subKey, name, text); });
 }
 
 int RegistryStore::ReadString(const char* relative, const char* name, std::string& text)
 {
-    return WithStoreRoot(relative, [&](const RegistryKey& root, const char* subKey) { return ReadString(root, subKey, name, text); });
+    return WithStoreRoot(relative,
+        [&](const RegistryKey& root, const char* subKey) { return ReadString(root, subKey, name, text); });
 }
 
 int RegistryStore::WriteDword(const char* relative, const char* name, uint32_t value)
 {
-    return WithStoreRoot(relative, [&](const RegistryKey& root, const char* subKey) { return WriteDword(root, subKey, name, value); });
+    return WithStoreRoot(relative,
+        [&](const RegistryKey& root, const char* subKey) { return WriteDword(root, subKey, name, value); });
 }
 
 int RegistryStore::ReadDword(const char* relative, const char* name, uint32_t& value)
 {
-    return WithStoreRoot(relative, [&](const RegistryKey& root, const char* subKey) { return ReadDword(root, subKey, name, value); });
+    return WithStoreRoot(relative,
+        [&](const RegistryKey& root, const char* subKey) { return ReadDword(root, subKey, name, value); });
 }
 
 int RegistryStore::WriteDword(const char* relative, const char* name, int32_t value)
 {
-    return WithStoreRoot(relative, [&](const RegistryKey& root, const char* subKey) { return WriteDword(root, subKey, name, value); });
+    return WithStoreRoot(relative,
+        [&](const RegistryKey& root, const char* subKey) { return WriteDword(root, subKey, name, value); });
 }
 
 int RegistryStore::ReadDword(const char* relative, const char* name, int32_t& value)
 {
-    return WithStoreRoot(relative, [&](const RegistryKey& root, const char* subKey) { return ReadDword(root, subKey, name, value); });
+    return WithStoreRoot(relative,
+        [&](const RegistryKey& root, const char* subKey) { return ReadDword(root, subKey, name, value); });
 }
 
 int RegistryStore::WriteWord(const char* relative, const char* name, uint16_t value)
 {
-    return WithStoreRoot(relative, [&](const RegistryKey& root, const char* subKey) { return WriteWord(root, subKey, name, value); });
+    return WithStoreRoot(relative,
+        [&](const RegistryKey& root, const char* subKey) { return WriteWord(root, subKey, name, value); });
 }
 
 int RegistryStore::ReadWord(const char* relative, const char* name, uint16_t& value)
 {
-    return WithStoreRoot(relative, [&](const RegistryKey& root, const char* subKey) { return ReadWord(root, subKey, name, value); });
+    return WithStoreRoot(relative,
+        [&](const RegistryKey& root, const char* subKey) { return ReadWord(root, subKey, name, value); });
 }
 
 int RegistryStore::WriteBinary(const char* relative, const char* name, const void* data, uint32_t size)
 {
-    return WithStoreRoot(relative, [&](const RegistryKey& root, const char* subKey) { return WriteBinary(root, subKey, name, data, size); });
+    return WithStoreRoot(relative,
+        [&](const RegistryKey& root, const char* subKey) { return WriteBinary(root, subKey, name, data, size); });
 }
 
 int RegistryStore::ReadBinary(const char* relative, const char* name, void* data, uint32_t& size)
 {
-    return WithStoreRoot(relative, [&](const RegistryKey& root, const char* subKey) { return ReadBinary(root, subKey, name, data, size); });
+    return WithStoreRoot(relative,
+        [&](const RegistryKey& root, const char* subKey) { return ReadBinary(root, subKey, name, data, size); });
 }
 
 int RegistryStore::QueryValueType(const char* relative, const char* name, uint32_t& type)
 {
-    return WithStoreRoot(relative, [&](const RegistryKey& root, const char* subKey) { return QueryValueType(root, subKey, name, type); });
+    return WithStoreRoot(relative,
+        [&](const RegistryKey& root, const char* subKey) { return QueryValueType(root, subKey, name, type); });
 }
 
 int RegistryStore::CreateKey(const char* relative)
 {
-    return WithStoreRoot(relative, [&](const RegistryKey& root, const char* subKey) { return CreateKey(root, subKey); });
+    return WithStoreRoot(relative,
+        [&](const RegistryKey& root, const char* subKey) { return CreateKey(root, subKey); });
 }
 
 int RegistryStore::DeleteKey(const char* relative)

@@ -56,7 +56,8 @@ public:
     virtual int ReadDword(const RegistryKey& key, const char* subKey, const char* name, int32_t& value);
     virtual int WriteWord(const RegistryKey& key, const char* subKey, const char* name, uint16_t value);
     virtual int ReadWord(const RegistryKey& key, const char* subKey, const char* name, uint16_t& value);
-    virtual int WriteBinary(const RegistryKey& key, const char* subKey, const char* name, const void* data, uint32_t size);
+    virtual int WriteBinary(const RegistryKey& key, const char* subKey, const char* name, const void* data,
+        uint32_t size);
     virtual int ReadBinary(const RegistryKey& key, const char* subKey, const char* name, void* data, uint32_t& size);
     virtual int QueryValueType(const RegistryKey& key, const char* subKey, const char* name, uint32_t& type);
 
@@ -99,11 +100,11 @@ public:
     virtual int Flush();
 
 private:
-    template<typename Operation>
+    template <typename Operation>
     int WithOpenedSubKey(const RegistryKey& key, const char* subKey, uint32_t access, Operation operation);
-    template<typename Operation>
+    template <typename Operation>
     int WithCreatedSubKey(const RegistryKey& key, const char* subKey, Operation operation);
-    template<typename Operation>
+    template <typename Operation>
     int WithStoreRoot(const char* relative, Operation operation);
     int DeleteValueByPath(const RegistryKey& key, const std::string& path);
 

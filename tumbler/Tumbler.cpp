@@ -82,5 +82,4 @@ LRESULT HookProc_LL(int code, WPARAM wParam, LPARAM lParam)
         return 1;
     return CallNextHookEx(hook, code, wParam, lParam);
 }
-
 }

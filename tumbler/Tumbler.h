@@ -17,5 +17,4 @@ int LockKeyboard();
 int UnLockKeyboard();
 // The hook procedure.
 lumarra::LRESULT HookProc_LL(int code, lumarra::WPARAM wParam, lumarra::LPARAM lParam);
-
 }

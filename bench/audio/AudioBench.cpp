@@ -118,8 +118,8 @@ void BM_DecodeMp3Stereo128k(benchmark::State& state)
     // lame decoding the same file (both channels, to a file), for comparison.
     std::string out = files.Path("lame.wav").string();
     double lameSeconds = ChildCpuSecondsOf("lame --quiet --decode " + files.Path("music.mp3").string() + " " + out);
-    state.counters["x_real_time"] = benchmark::Counter(kSeconds * static_cast<double>(state.iterations()),
-        benchmark::Counter::kIsRate);
+    state.counters["x_real_time"]
+        = benchmark::Counter(kSeconds * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["per_lame_time"] = lameSeconds > 0 ? ownSeconds / lameSeconds : 0;
     // The loader also holds the file while it decodes.
     state.counters["peak_per_pcm"] = static_cast<double>(peak + mp3.size()) / static_cast<double>(pcmBytes);
@@ -142,8 +142,8 @@ void BM_ConvertImaAdpcm(benchmark::State& state)
         }
         benchmark::DoNotOptimize(sound.pcm.data());
     }
-    state.counters["x_real_time"] = benchmark::Counter(kSeconds * static_cast<double>(state.iterations()),
-        benchmark::Counter::kIsRate);
+    state.counters["x_real_time"]
+        = benchmark::Counter(kSeconds * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ConvertImaAdpcm)->Unit(benchmark::kMillisecond);
 
@@ -168,8 +168,8 @@ void BM_Mix16Voices(benchmark::State& state)
     const PcmLayout layouts[] = { { 1, 44100, 2 }, { 1, 22050, 2 }, { 2, 48000, 2 }, { 2, 44100, 2 } };
     for (int i = 0; i < 16; ++i) {
         const PcmLayout& layout = layouts[i % 4];
-        VoiceId voice = mixer.AddVoice(layout, Tone(static_cast<size_t>(layout.sampleRate) * 2, layout.channels,
-            layout.sampleRate));
+        VoiceId voice = mixer.AddVoice(layout,
+            Tone(static_cast<size_t>(layout.sampleRate) * 2, layout.channels, layout.sampleRate));
         mixer.Play(voice, true);
     }
     std::vector<int16_t> out(kBufferFrames * 2);

@@ -38,7 +38,10 @@ constexpr int kOutputChannels = 2;
 constexpr CardCode kReadCard = 2;
 constexpr double kCpuWindowSeconds = 10.0;
 
-double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Milliseconds(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 double ProcessCpuSeconds()
 {
@@ -104,7 +107,11 @@ public:
 // paced by the output rate, and notes when each period was mixed.
 class OutputPump {
 public:
-    explicit OutputPump(AudioMixer& mixer) : m_mixer(mixer), m_thread([this] { Body(); }) { }
+    explicit OutputPump(AudioMixer& mixer)
+        : m_mixer(mixer)
+        , m_thread([this] { Body(); })
+    {
+    }
     ~OutputPump()
     {
         m_stop = true;
@@ -178,14 +185,22 @@ void BM_HoverToHit(benchmark::State& state)
         bench.app.PumpUntil([&] { return bench.stage.waitingInput.load() == 1; }, 1000);
     }
 }
-BENCHMARK(BM_HoverToHit)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(40)->Repetitions(3)
+BENCHMARK(BM_HoverToHit)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(40)
+    ->Repetitions(3)
     ->ReportAggregatesOnly(false);
 
 // Reads the Edo deck's first card over and over, as the play screen's
 // rounds do, the back shown before each reading.
 class ReadingScene : public Scene {
 public:
-    explicit ReadingScene(GameStage* stage) : Scene(stage), m_reader(*this) { }
+    explicit ReadingScene(GameStage* stage)
+        : Scene(stage)
+        , m_reader(*this)
+    {
+    }
     ~ReadingScene() override { m_reader.EndReader(); }
 
     void Run() override
@@ -263,7 +278,8 @@ void BM_ReaderLateness(benchmark::State& state)
         uint64_t shown = AreaSignature([&](int x, int y) { return view.GetPresentedPixel(x, y); });
         auto now = Clock::now();
         std::lock_guard guard(lock);
-        auto match = std::find_if(pending.rbegin(), pending.rend(), [&](const Drawn& d) { return d.signature == shown; });
+        auto match
+            = std::find_if(pending.rbegin(), pending.rend(), [&](const Drawn& d) { return d.signature == shown; });
         if (match == pending.rend())
             return;
         size_t settled = static_cast<size_t>(pending.rend() - match);
@@ -278,10 +294,12 @@ void BM_ReaderLateness(benchmark::State& state)
             pending.clear();
             lateness.clear();
         }
-        bench.app.PumpUntil([&] {
-            settle();
-            return scene.readings > before;
-        }, 30000);
+        bench.app.PumpUntil(
+            [&] {
+                settle();
+                return scene.readings > before;
+            },
+            30000);
         std::lock_guard guard(lock);
         std::sort(lateness.begin(), lateness.end());
         if (lateness.empty()) {
@@ -291,8 +309,8 @@ void BM_ReaderLateness(benchmark::State& state)
         state.counters["draws"] = static_cast<double>(lateness.size());
         state.counters["median_ms"] = lateness[lateness.size() / 2];
         state.counters["worst_ms"] = lateness.back();
-        state.counters["over_16ms"] = static_cast<double>(
-            std::count_if(lateness.begin(), lateness.end(), [](double ms) { return ms > 16.0; }));
+        state.counters["over_16ms"]
+            = static_cast<double>(std::count_if(lateness.begin(), lateness.end(), [](double ms) { return ms > 16.0; }));
     }
     sampling = false;
     sampler.join();

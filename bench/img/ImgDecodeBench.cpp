@@ -84,8 +84,8 @@ void BM_DecodeSpeedRatio(benchmark::State& state)
         giflib += Clock::now() - middle;
         ours += middle - start;
     }
-    state.counters["giflib_over_ours"] = std::chrono::duration<double>(giflib).count()
-        / std::chrono::duration<double>(ours).count();
+    state.counters["giflib_over_ours"]
+        = std::chrono::duration<double>(giflib).count() / std::chrono::duration<double>(ours).count();
 }
 BENCHMARK(BM_DecodeSpeedRatio)->Unit(benchmark::kMillisecond);
 

@@ -46,7 +46,9 @@ void CheckFiling(const ScoreTable& before, int child, int computer)
     if (at != before.FindPosition(child, computer) || at < -1 || at >= ScoreTable::kRecords)
         std::abort();
     for (int i = 0; i < ScoreTable::kRecords; ++i) {
-        const ScoreEntry& expected = at < 0 || i < at ? before.At(i) : i == at ? ScoreEntry { 1, child, computer } : before.At(i - 1);
+        const ScoreEntry& expected = at < 0 || i < at ? before.At(i)
+            : i == at                                 ? ScoreEntry { 1, child, computer }
+                                                      : before.At(i - 1);
         const ScoreEntry& got = after.At(i);
         if (got.date != expected.date || !got.SameCounts(expected))
             std::abort();

@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     unsigned format = (data[0] | data[1] << 8) & 0x0FFF;
     int width = data[2];
-    std::string_view text(reinterpret_cast<const char*>(data + kHeaderBytes), std::min(size - kHeaderBytes, kMaxTextBytes));
+    std::string_view text(reinterpret_cast<const char*>(data + kHeaderBytes),
+        std::min(size - kHeaderBytes, kMaxTextBytes));
 
     lumarra::Rect rect { 4, 4, 4 + width, 100 };
     lumarra::TextRun run;
@@ -60,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     lumarra::DrawContext dc(canvas.bitmap.get());
     lumarra::RenderOutlinedText(dc, static_cast<lumarra::OutlinedTextStyle>(data[0] % 3), text.substr(0, 24), -8, 0,
-        width, 40, "MS Shell Dlg", 8 + data[1] % 40, 400, lumarra::RGB(0, 0, 0), data[2] & 1 ? lumarra::kNoColor : 0x808080);
+        width, 40, "MS Shell Dlg", 8 + data[1] % 40, 400, lumarra::RGB(0, 0, 0),
+        data[2] & 1 ? lumarra::kNoColor : 0x808080);
     return 0;
 }

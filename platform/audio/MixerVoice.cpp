@@ -39,8 +39,8 @@ void MixerVoice::StreamDeleter::operator()(SDL_AudioStream* stream) const
     SDL_FreeAudioStream(stream);
 }
 
-std::unique_ptr<MixerVoice> MixerVoice::Create(const PcmLayout& source,
-    std::shared_ptr<const std::vector<uint8_t>> pcm, const OutputLayout& output)
+std::unique_ptr<MixerVoice> MixerVoice::Create(const PcmLayout& source, std::shared_ptr<const std::vector<uint8_t>> pcm,
+    const OutputLayout& output)
 {
     if (!pcm || source.channels <= 0 || source.bytesPerSample <= 0 || source.bytesPerSample > kMaxBytesPerSample
         || source.sampleRate < kMinSampleRate || source.sampleRate > kMaxSampleRate)
@@ -73,8 +73,8 @@ bool MixerVoice::OpenStream()
     m_needsPreparation = m_source.bytesPerSample == 3 || m_source.channels > kMaxStreamChannels;
     m_streamChannels = m_source.channels > kMaxStreamChannels ? kFoldedChannels : m_source.channels;
     SDL_AudioFormat format = m_needsPreparation ? AUDIO_S32LSB : StreamFormat(m_source.bytesPerSample);
-    m_stream.reset(SDL_NewAudioStream(format, static_cast<Uint8>(m_streamChannels), m_source.sampleRate,
-        AUDIO_S16SYS, static_cast<Uint8>(m_output.channels), m_output.sampleRate));
+    m_stream.reset(SDL_NewAudioStream(format, static_cast<Uint8>(m_streamChannels), m_source.sampleRate, AUDIO_S16SYS,
+        static_cast<Uint8>(m_output.channels), m_output.sampleRate));
     size_t streamFrameBytes = static_cast<size_t>(m_streamChannels) * SDL_AUDIO_BITSIZE(format) / 8;
     m_silence.assign(kFeedFrames * streamFrameBytes, format == AUDIO_U8 ? 0x80 : 0);
     m_outputFrames = uint64_t { m_frames } * static_cast<uint64_t>(m_output.sampleRate)
@@ -145,7 +145,8 @@ size_t MixerVoice::RenderDirect(int16_t* out, size_t frames)
 size_t MixerVoice::RenderConverted(int16_t* out, size_t frames)
 {
     if (m_sourceDone)
-        frames = static_cast<size_t>(std::min<uint64_t>(frames, m_outputFrames - std::min(m_outputDone, m_outputFrames)));
+        frames
+            = static_cast<size_t>(std::min<uint64_t>(frames, m_outputFrames - std::min(m_outputDone, m_outputFrames)));
     const size_t outputFrameBytes = static_cast<size_t>(m_output.channels) * sizeof(int16_t);
     const int wanted = static_cast<int>(frames * outputFrameBytes);
     bool fed = true;

@@ -288,8 +288,8 @@ void Bitmap::WriteSpan(int x, int y, int count, const uint32_t* in)
         // Runs of one color are common; skip the repeated palette search.
         if (in[i] != lastIn) {
             lastIn = in[i];
-            lastRaw = RawFromColor(RGB(static_cast<uint8_t>(in[i] >> 16), static_cast<uint8_t>(in[i] >> 8),
-                static_cast<uint8_t>(in[i])));
+            lastRaw = RawFromColor(
+                RGB(static_cast<uint8_t>(in[i] >> 16), static_cast<uint8_t>(in[i] >> 8), static_cast<uint8_t>(in[i])));
         }
         SetRaw(x + i, y, lastRaw);
     }

@@ -15,7 +15,10 @@ constexpr uint32_t kInfoHeaderBytes = 40;
 constexpr uint32_t kMaxHeaderBytes = 124;
 constexpr size_t kMaskBytes = 12;
 
-uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint16_t Read16(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
 uint32_t Read32(const uint8_t* p)
 {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16

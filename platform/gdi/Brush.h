@@ -10,8 +10,16 @@ inline constexpr int BS_NULL = 1;
 // A solid brush, or a null (hollow) brush that fills nothing.
 class Brush {
 public:
-    constexpr Brush(int style, COLORREF color) : m_style(style), m_color(color) { }
-    explicit constexpr Brush(COLORREF color) : m_style(BS_SOLID), m_color(color) { }
+    constexpr Brush(int style, COLORREF color)
+        : m_style(style)
+        , m_color(color)
+    {
+    }
+    explicit constexpr Brush(COLORREF color)
+        : m_style(BS_SOLID)
+        , m_color(color)
+    {
+    }
 
     int GetStyle() const { return m_style; }
     COLORREF GetColor() const { return m_color; }

@@ -38,8 +38,7 @@ void AppendArc(std::vector<Point>& points, int left, int top, int right, int bot
     double ry = (bottom - 1 - top) / 2.0;
     double cx = left + rx;
     double cy = top + ry;
-    int steps = std::max(kMinArcSteps,
-        static_cast<int>((rx + ry) * (to - from) * kArcStepsPerPixel));
+    int steps = std::max(kMinArcSteps, static_cast<int>((rx + ry) * (to - from) * kArcStepsPerPixel));
     for (int i = 0; i <= steps; ++i) {
         Point p = ArcPoint(cx, cy, rx, ry, from + (to - from) * i / steps);
         if (points.empty() || !(points.back() == p))
@@ -80,7 +79,8 @@ DrawContext::DrawContext()
     m_state.brush = &Brush::White();
 }
 
-DrawContext::DrawContext(Bitmap* bitmap) : DrawContext()
+DrawContext::DrawContext(Bitmap* bitmap)
+    : DrawContext()
 {
     m_state.bitmap = bitmap;
 }
@@ -213,8 +213,8 @@ bool DrawContext::StretchBlt(int x, int y, int w, int h, const DrawContext* sour
         m_state.stretchMode == HALFTONE);
 }
 
-int DrawContext::StretchDIBits(int x, int y, int w, int h, int srcX, int srcY, int srcW, int srcH,
-    const uint8_t* bits, const BitmapInfo& info, size_t infoBytes, uint32_t rop)
+int DrawContext::StretchDIBits(int x, int y, int w, int h, int srcX, int srcY, int srcW, int srcH, const uint8_t* bits,
+    const BitmapInfo& info, size_t infoBytes, uint32_t rop)
 {
     if (!m_state.bitmap || !bits)
         return 0;
@@ -490,8 +490,8 @@ bool DrawContext::DrawIconEx(int x, int y, const Icon& icon, int w, int h, const
     // then combined in.
     bool averaging = false;
     if (icon.GetMask())
-        StretchBitmap(*m_state.bitmap, x, y, w, h, *icon.GetMask(), 0, 0, icon.GetMask()->GetWidth(), icon.GetMask()->GetHeight(),
-            SRCAND, averaging);
+        StretchBitmap(*m_state.bitmap, x, y, w, h, *icon.GetMask(), 0, 0, icon.GetMask()->GetWidth(),
+            icon.GetMask()->GetHeight(), SRCAND, averaging);
     return StretchBitmap(*m_state.bitmap, x, y, w, h, *icon.GetColor(), 0, 0, icon.GetWidth(), icon.GetHeight(),
         icon.GetMask() ? SRCINVERT : SRCCOPY, averaging);
 }

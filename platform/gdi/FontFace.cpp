@@ -61,7 +61,8 @@ FontFace::Design DesignOf(FT_Face face)
     design.aveWidthUnits = os2 && os2->xAvgCharWidth > 0 ? os2->xAvgCharWidth : face->units_per_EM / 2;
     design.bold = (face->style_flags & FT_STYLE_FLAG_BOLD) != 0;
     design.italic = (face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
-    design.weight = os2 && os2->usWeightClass > 0 ? os2->usWeightClass : (design.bold ? kFontWeightBold : kFontWeightNormal);
+    design.weight
+        = os2 && os2->usWeightClass > 0 ? os2->usWeightClass : (design.bold ? kFontWeightBold : kFontWeightNormal);
     return design;
 }
 
@@ -113,7 +114,8 @@ void CopyCoverage(const FT_Bitmap& bitmap, Glyph& glyph)
         for (int x = 0; x < glyph.width; ++x) {
             uint8_t level = row[x];
             glyph.coverage[static_cast<size_t>(y) * glyph.width + x] = level;
-            glyph.gray65[static_cast<size_t>(y) * glyph.gray65Pitch + x] = static_cast<uint8_t>((level * kGray65Levels + 128) >> 8);
+            glyph.gray65[static_cast<size_t>(y) * glyph.gray65Pitch + x]
+                = static_cast<uint8_t>((level * kGray65Levels + 128) >> 8);
         }
     }
 }

@@ -28,7 +28,10 @@ public:
     std::mutex& GetFaceLifetimeLock() { return m_faceLifetimeLock; }
 
 private:
-    explicit FreeTypeLibrary(FT_LibraryRec_* library) : m_library(library) { }
+    explicit FreeTypeLibrary(FT_LibraryRec_* library)
+        : m_library(library)
+    {
+    }
 
     FT_LibraryRec_* m_library;
     std::mutex m_faceLifetimeLock;
@@ -49,7 +52,10 @@ public:
     bool GetDesign(const std::string& path, int index, FontFace::Design& design);
 
 private:
-    explicit FontLibrary(std::shared_ptr<FreeTypeLibrary> freeType) : m_freeType(std::move(freeType)) { }
+    explicit FontLibrary(std::shared_ptr<FreeTypeLibrary> freeType)
+        : m_freeType(std::move(freeType))
+    {
+    }
 
     std::shared_ptr<FreeTypeLibrary> m_freeType;
     std::mutex m_registryLock;

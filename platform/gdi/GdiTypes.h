@@ -14,9 +14,18 @@ constexpr COLORREF RGB(uint8_t red, uint8_t green, uint8_t blue)
 {
     return static_cast<COLORREF>(red) | static_cast<COLORREF>(green) << 8 | static_cast<COLORREF>(blue) << 16;
 }
-constexpr uint8_t GetRValue(COLORREF color) { return static_cast<uint8_t>(color); }
-constexpr uint8_t GetGValue(COLORREF color) { return static_cast<uint8_t>(color >> 8); }
-constexpr uint8_t GetBValue(COLORREF color) { return static_cast<uint8_t>(color >> 16); }
+constexpr uint8_t GetRValue(COLORREF color)
+{
+    return static_cast<uint8_t>(color);
+}
+constexpr uint8_t GetGValue(COLORREF color)
+{
+    return static_cast<uint8_t>(color >> 8);
+}
+constexpr uint8_t GetBValue(COLORREF color)
+{
+    return static_cast<uint8_t>(color >> 16);
+}
 
 struct Point {
     int x = 0;

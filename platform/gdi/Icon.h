@@ -11,7 +11,10 @@ namespace lumarra {
 class Icon {
 public:
     Icon(std::unique_ptr<Bitmap> color, std::unique_ptr<Bitmap> mask)
-        : m_color(std::move(color)), m_mask(std::move(mask)) { }
+        : m_color(std::move(color))
+        , m_mask(std::move(mask))
+    {
+    }
 
     const Bitmap* GetColor() const { return m_color.get(); }
     const Bitmap* GetMask() const { return m_mask.get(); }

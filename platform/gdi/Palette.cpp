@@ -12,10 +12,22 @@ constexpr RgbQuad Quad(uint8_t first, uint8_t second, uint8_t third)
 }
 
 constexpr std::array<RgbQuad, 16> kVgaTable = {
-    Quad(0, 0, 0), Quad(0, 0, 128), Quad(0, 128, 0), Quad(0, 128, 128),
-    Quad(128, 0, 0), Quad(128, 0, 128), Quad(128, 128, 0), Quad(192, 192, 192),
-    Quad(128, 128, 128), Quad(0, 0, 255), Quad(0, 255, 0), Quad(0, 255, 255),
-    Quad(255, 0, 0), Quad(255, 0, 255), Quad(255, 255, 0), Quad(255, 255, 255),
+    Quad(0, 0, 0),
+    Quad(0, 0, 128),
+    Quad(0, 128, 0),
+    Quad(0, 128, 128),
+    Quad(128, 0, 0),
+    Quad(128, 0, 128),
+    Quad(128, 128, 0),
+    Quad(192, 192, 192),
+    Quad(128, 128, 128),
+    Quad(0, 0, 255),
+    Quad(0, 255, 0),
+    Quad(0, 255, 255),
+    Quad(255, 0, 0),
+    Quad(255, 0, 255),
+    Quad(255, 255, 0),
+    Quad(255, 255, 255),
 };
 
 // The fixed 8-bit table, as stored bytes: twenty static colors split around
@@ -23,15 +35,14 @@ constexpr std::array<RgbQuad, 16> kVgaTable = {
 std::array<RgbQuad, 256> BuildTable256()
 {
     std::array<RgbQuad, 256> table {};
-    const RgbQuad head[10] = { Quad(0, 0, 0), Quad(128, 0, 0), Quad(0, 128, 0), Quad(128, 128, 0),
-        Quad(0, 0, 128), Quad(128, 0, 128), Quad(0, 128, 128), Quad(192, 192, 192), Quad(192, 220, 192),
-        Quad(166, 202, 240) };
+    const RgbQuad head[10] = { Quad(0, 0, 0), Quad(128, 0, 0), Quad(0, 128, 0), Quad(128, 128, 0), Quad(0, 0, 128),
+        Quad(128, 0, 128), Quad(0, 128, 128), Quad(192, 192, 192), Quad(192, 220, 192), Quad(166, 202, 240) };
     const uint8_t greys[12] = { 4, 8, 12, 17, 22, 28, 34, 41, 85, 77, 66, 57 };
     const uint8_t moreGreys[7] = { 95, 110, 120, 134, 141, 178, 186 };
     const uint8_t lastGreys[9] = { 195, 206, 215, 222, 229, 234, 240, 244, 248 };
-    const RgbQuad tail[10] = { Quad(255, 251, 240), Quad(160, 160, 164), Quad(128, 128, 128), Quad(255, 0, 0),
-        Quad(0, 255, 0), Quad(255, 255, 0), Quad(0, 0, 255), Quad(255, 0, 255), Quad(0, 255, 255),
-        Quad(255, 255, 255) };
+    const RgbQuad tail[10]
+        = { Quad(255, 251, 240), Quad(160, 160, 164), Quad(128, 128, 128), Quad(255, 0, 0), Quad(0, 255, 0),
+              Quad(255, 255, 0), Quad(0, 0, 255), Quad(255, 0, 255), Quad(0, 255, 255), Quad(255, 255, 255) };
     size_t at = 0;
     for (const RgbQuad& quad : head)
         table[at++] = quad;
@@ -107,7 +118,8 @@ std::unique_ptr<Palette> Palette::CreateHalftone()
     return std::unique_ptr<Palette>(new Palette(std::move(entries)));
 }
 
-Palette::Palette(std::vector<PaletteEntry> entries) : m_entries(std::move(entries))
+Palette::Palette(std::vector<PaletteEntry> entries)
+    : m_entries(std::move(entries))
 {
     for (const PaletteEntry& entry : m_entries)
         m_quads.push_back({ entry.peBlue, entry.peGreen, entry.peRed, 0 });

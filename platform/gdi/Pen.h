@@ -10,7 +10,11 @@ inline constexpr int PS_NULL = 5;
 // A cosmetic pen: solid and one pixel wide, or null (draws nothing).
 class Pen {
 public:
-    constexpr Pen(int style, COLORREF color) : m_style(style), m_color(color) { }
+    constexpr Pen(int style, COLORREF color)
+        : m_style(style)
+        , m_color(color)
+    {
+    }
 
     int GetStyle() const { return m_style; }
     COLORREF GetColor() const { return m_color; }

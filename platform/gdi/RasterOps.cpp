@@ -17,27 +17,65 @@ constexpr uint32_t kWhite = 0x00FFFFFF;
 
 using RopFunction = void (*)(const uint32_t* src, uint32_t* dst, int count);
 
-void RopCopy(const uint32_t* s, uint32_t* d, int n) { std::memcpy(d, s, static_cast<size_t>(n) * 4); }
-void RopPaint(const uint32_t* s, uint32_t* d, int n) { for (int i = 0; i < n; ++i) d[i] |= s[i]; }
-void RopAnd(const uint32_t* s, uint32_t* d, int n) { for (int i = 0; i < n; ++i) d[i] &= s[i]; }
-void RopInvert(const uint32_t* s, uint32_t* d, int n) { for (int i = 0; i < n; ++i) d[i] ^= s[i]; }
-void RopNotCopy(const uint32_t* s, uint32_t* d, int n) { for (int i = 0; i < n; ++i) d[i] = ~s[i] & kWhite; }
-void RopDstInvert(const uint32_t*, uint32_t* d, int n) { for (int i = 0; i < n; ++i) d[i] = ~d[i] & kWhite; }
-void RopBlack(const uint32_t*, uint32_t* d, int n) { std::fill(d, d + n, 0u); }
-void RopWhite(const uint32_t*, uint32_t* d, int n) { std::fill(d, d + n, kWhite); }
+void RopCopy(const uint32_t* s, uint32_t* d, int n)
+{
+    std::memcpy(d, s, static_cast<size_t>(n) * 4);
+}
+void RopPaint(const uint32_t* s, uint32_t* d, int n)
+{
+    for (int i = 0; i < n; ++i)
+        d[i] |= s[i];
+}
+void RopAnd(const uint32_t* s, uint32_t* d, int n)
+{
+    for (int i = 0; i < n; ++i)
+        d[i] &= s[i];
+}
+void RopInvert(const uint32_t* s, uint32_t* d, int n)
+{
+    for (int i = 0; i < n; ++i)
+        d[i] ^= s[i];
+}
+void RopNotCopy(const uint32_t* s, uint32_t* d, int n)
+{
+    for (int i = 0; i < n; ++i)
+        d[i] = ~s[i] & kWhite;
+}
+void RopDstInvert(const uint32_t*, uint32_t* d, int n)
+{
+    for (int i = 0; i < n; ++i)
+        d[i] = ~d[i] & kWhite;
+}
+void RopBlack(const uint32_t*, uint32_t* d, int n)
+{
+    std::fill(d, d + n, 0u);
+}
+void RopWhite(const uint32_t*, uint32_t* d, int n)
+{
+    std::fill(d, d + n, kWhite);
+}
 
 RopFunction FindRop(uint32_t rop)
 {
     switch (rop) {
-    case SRCCOPY: return RopCopy;
-    case SRCPAINT: return RopPaint;
-    case SRCAND: return RopAnd;
-    case SRCINVERT: return RopInvert;
-    case NOTSRCCOPY: return RopNotCopy;
-    case DSTINVERT: return RopDstInvert;
-    case BLACKNESS: return RopBlack;
-    case WHITENESS: return RopWhite;
-    default: return nullptr;
+    case SRCCOPY:
+        return RopCopy;
+    case SRCPAINT:
+        return RopPaint;
+    case SRCAND:
+        return RopAnd;
+    case SRCINVERT:
+        return RopInvert;
+    case NOTSRCCOPY:
+        return RopNotCopy;
+    case DSTINVERT:
+        return RopDstInvert;
+    case BLACKNESS:
+        return RopBlack;
+    case WHITENESS:
+        return RopWhite;
+    default:
+        return nullptr;
     }
 }
 
@@ -116,13 +154,14 @@ bool SameFormat(const Bitmap& a, const Bitmap& b)
         const auto& tb = b.GetColorTable();
         return ta.size() == tb.size() && std::memcmp(ta.data(), tb.data(), ta.size() * sizeof(RgbQuad)) == 0;
     }
-    return a.GetRedMask() == b.GetRedMask() && a.GetGreenMask() == b.GetGreenMask() && a.GetBlueMask() == b.GetBlueMask();
+    return a.GetRedMask() == b.GetRedMask() && a.GetGreenMask() == b.GetGreenMask()
+        && a.GetBlueMask() == b.GetBlueMask();
 }
 
 void CopyRows(Bitmap& target, int x, int y, int w, int h, const Bitmap& source, int srcX, int srcY)
 {
-    if (x == 0 && srcX == 0 && w == target.GetWidth() && w == source.GetWidth() && target.GetStride() == source.GetStride()
-        && target.IsTopDown() == source.IsTopDown()) {
+    if (x == 0 && srcX == 0 && w == target.GetWidth() && w == source.GetWidth()
+        && target.GetStride() == source.GetStride() && target.IsTopDown() == source.IsTopDown()) {
         // Whole rows alike in memory: one block from the lowest address.
         uint8_t* to = target.IsTopDown() ? target.Row(y) : target.Row(y + h - 1);
         const uint8_t* from = source.IsTopDown() ? source.Row(srcY) : source.Row(srcY + h - 1);
@@ -177,8 +216,8 @@ bool ConvertWithPixman(Bitmap& target, int x, int y, int w, int h, const Bitmap&
         return true;
     }
     for (int row = 0; row < h; ++row)
-        pixman_image_composite32(PIXMAN_OP_SRC, src.get(), nullptr, dst.get(), srcX, MemoryRow(source, srcY + row),
-            0, 0, x, MemoryRow(target, y + row), w, 1);
+        pixman_image_composite32(PIXMAN_OP_SRC, src.get(), nullptr, dst.get(), srcX, MemoryRow(source, srcY + row), 0,
+            0, x, MemoryRow(target, y + row), w, 1);
     return true;
 }
 
@@ -195,11 +234,14 @@ bool CombineBytes(Bitmap& target, int x, int y, int w, int h, const Bitmap& sour
         uint8_t* d = target.Row(y + row) + static_cast<size_t>(x) * bytesPerPixel;
         const uint8_t* s = source.Row(srcY + row) + static_cast<size_t>(srcX) * bytesPerPixel;
         if (rop == SRCAND)
-            for (size_t i = 0; i < count; ++i) d[i] &= s[i];
+            for (size_t i = 0; i < count; ++i)
+                d[i] &= s[i];
         else if (rop == SRCPAINT)
-            for (size_t i = 0; i < count; ++i) d[i] |= s[i];
+            for (size_t i = 0; i < count; ++i)
+                d[i] |= s[i];
         else
-            for (size_t i = 0; i < count; ++i) d[i] ^= s[i];
+            for (size_t i = 0; i < count; ++i)
+                d[i] ^= s[i];
     }
     return true;
 }
@@ -208,8 +250,9 @@ bool CombineBytes(Bitmap& target, int x, int y, int w, int h, const Bitmap& sour
 // under its black bits.
 bool AndMonoMask(Bitmap& target, int x, int y, int w, int h, const Bitmap& source, int srcX, int srcY, uint32_t rop)
 {
-    if (rop != SRCAND || target.GetBitsPerPixel() != 24 || source.GetBitsPerPixel() != 1 || source.GetColorTable().size() != 2
-        || source.ColorFromRaw(0) != RGB(0, 0, 0) || source.ColorFromRaw(1) != RGB(255, 255, 255))
+    if (rop != SRCAND || target.GetBitsPerPixel() != 24 || source.GetBitsPerPixel() != 1
+        || source.GetColorTable().size() != 2 || source.ColorFromRaw(0) != RGB(0, 0, 0)
+        || source.ColorFromRaw(1) != RGB(255, 255, 255))
         return false;
     for (int row = 0; row < h; ++row) {
         uint8_t* d = target.Row(y + row) + static_cast<size_t>(x) * 3;
@@ -281,8 +324,9 @@ bool BlitBitmap(Bitmap& target, int x, int y, int w, int h, const Bitmap* source
         if (ConvertWithPixman(target, x, y, w, h, *from, srcX, srcY))
             return true;
     }
-    if (from && (CombineBytes(target, x, y, w, h, *from, srcX, srcY, rop)
-        || AndMonoMask(target, x, y, w, h, *from, srcX, srcY, rop)))
+    if (from
+        && (CombineBytes(target, x, y, w, h, *from, srcX, srcY, rop)
+            || AndMonoMask(target, x, y, w, h, *from, srcX, srcY, rop)))
         return true;
     BlitSpans(target, x, y, w, h, from, srcX, srcY, function, RopReadsTarget(rop));
     return true;
@@ -322,8 +366,7 @@ bool StretchBitmap(Bitmap& target, int x, int y, int w, int h, const Bitmap& sou
         int count = 0;
         pixman_fixed_t* params = pixman_filter_create_separable_convolution(&count,
             pixman_double_to_fixed(std::max(scaleX, 1.0)), pixman_double_to_fixed(std::max(scaleY, 1.0)),
-            PIXMAN_KERNEL_BOX, PIXMAN_KERNEL_BOX, PIXMAN_KERNEL_BOX, PIXMAN_KERNEL_BOX, kSubsampleBits,
-            kSubsampleBits);
+            PIXMAN_KERNEL_BOX, PIXMAN_KERNEL_BOX, PIXMAN_KERNEL_BOX, PIXMAN_KERNEL_BOX, kSubsampleBits, kSubsampleBits);
         if (!params)
             return false;
         pixman_image_set_filter(src.get(), PIXMAN_FILTER_SEPARABLE_CONVOLUTION, params, count);

@@ -48,9 +48,8 @@ void Region::Unite(const Rect& rect)
     }
     // A run directly below an equal one extends it.
     for (const Rect& piece : pieces) {
-        auto above = std::find_if(m_rects.rbegin(), m_rects.rend(), [&](const Rect& r) {
-            return r.left == piece.left && r.right == piece.right && r.bottom == piece.top;
-        });
+        auto above = std::find_if(m_rects.rbegin(), m_rects.rend(),
+            [&](const Rect& r) { return r.left == piece.left && r.right == piece.right && r.bottom == piece.top; });
         if (above != m_rects.rend())
             above->bottom = piece.bottom;
         else

@@ -99,7 +99,8 @@ struct Line {
 
 // Japanese punctuation and small kana that never begin a line, and opening
 // brackets that never end one.
-constexpr std::u32string_view kNoLineStart = U"、。，．・：；？！ー）」』】〕〉》ぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮヵヶ";
+constexpr std::u32string_view kNoLineStart
+    = U"、。，．・：；？！ー）」』】〕〉》ぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮヵヶ";
 constexpr std::u32string_view kNoLineEnd = U"（「『【〔〈《";
 
 // A new line may start at `i`: after spaces, or next to a double-byte
@@ -159,7 +160,8 @@ std::vector<Line> SplitLines(const Font& font, const std::vector<Character>& cha
         size_t hardEnd = count;
         if (!singleLine) {
             hardEnd = pos;
-            while (hardEnd < count && characters[hardEnd].code != kLineFeed && characters[hardEnd].code != kCarriageReturn)
+            while (
+                hardEnd < count && characters[hardEnd].code != kLineFeed && characters[hardEnd].code != kCarriageReturn)
                 ++hardEnd;
         }
         size_t begin = pos;

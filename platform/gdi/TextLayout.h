@@ -49,7 +49,7 @@ struct TextRun {
 
     // Calls plot(x, y, coverage) for every pixel the run inks inside `bounds`
     // (and the clip), coverage 1..255; bars come last at full coverage.
-    template<typename Plot>
+    template <typename Plot>
     void ForEachPixel(const Rect& bounds, Plot&& plot) const;
 };
 
@@ -88,7 +88,7 @@ public:
 
 namespace lumarra {
 
-template<typename Plot>
+template <typename Plot>
 void TextRun::ForEachPixel(const Rect& bounds, Plot&& plot) const
 {
     Rect limit = clipped ? bounds.Intersect(clip) : bounds;

@@ -11,7 +11,8 @@ constexpr int kFullCoverage = 255;
 
 uint8_t BlendChannel(uint8_t under, uint8_t ink, int coverage)
 {
-    return static_cast<uint8_t>((under * (kFullCoverage - coverage) + ink * coverage + kFullCoverage / 2) / kFullCoverage);
+    return static_cast<uint8_t>(
+        (under * (kFullCoverage - coverage) + ink * coverage + kFullCoverage / 2) / kFullCoverage);
 }
 
 }
@@ -23,8 +24,8 @@ COLORREF BlendCoverage(COLORREF under, COLORREF ink, uint8_t coverage)
         BlendChannel(GetBValue(under), GetBValue(ink), coverage));
 }
 
-bool RenderText(Bitmap& bitmap, const TextRun& run, COLORREF textColor, int backgroundMode,
-    COLORREF backgroundColor, const Rect* clip)
+bool RenderText(Bitmap& bitmap, const TextRun& run, COLORREF textColor, int backgroundMode, COLORREF backgroundColor,
+    const Rect* clip)
 {
     Rect bounds { 0, 0, bitmap.GetWidth(), bitmap.GetHeight() };
     if (clip)
@@ -41,7 +42,8 @@ bool RenderText(Bitmap& bitmap, const TextRun& run, COLORREF textColor, int back
         }
     }
     run.ForEachPixel(bounds, [&](int x, int y, uint8_t coverage) {
-        COLORREF color = coverage == kFullCoverage ? textColor : BlendCoverage(bitmap.GetPixel(x, y), textColor, coverage);
+        COLORREF color
+            = coverage == kFullCoverage ? textColor : BlendCoverage(bitmap.GetPixel(x, y), textColor, coverage);
         bitmap.SetPixel(x, y, color);
     });
     return true;

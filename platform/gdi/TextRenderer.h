@@ -11,8 +11,8 @@ struct TextRun;
 // in `backgroundColor`, then blends every inked pixel toward `textColor` by its
 // coverage and fills the bars. `clip` (when given) limits both, on top of the
 // run's own clip. Returns false when nothing could be drawn (no bitmap).
-bool RenderText(Bitmap& bitmap, const TextRun& run, COLORREF textColor, int backgroundMode,
-    COLORREF backgroundColor, const Rect* clip = nullptr);
+bool RenderText(Bitmap& bitmap, const TextRun& run, COLORREF textColor, int backgroundMode, COLORREF backgroundColor,
+    const Rect* clip = nullptr);
 
 // One channel-wise blend: `coverage` 0 keeps `under`, 255 gives `ink`.
 COLORREF BlendCoverage(COLORREF under, COLORREF ink, uint8_t coverage);

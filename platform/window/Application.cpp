@@ -293,8 +293,7 @@ void Application::HandleEvent(const SDL_Event& event)
 {
     if (event.type == m_postEvent) {
         Message message { event.user.windowID, static_cast<uint32_t>(event.user.code),
-            reinterpret_cast<WPARAM>(event.user.data1), reinterpret_cast<LPARAM>(event.user.data2),
-            GetCursorPos() };
+            reinterpret_cast<WPARAM>(event.user.data1), reinterpret_cast<LPARAM>(event.user.data2), GetCursorPos() };
         Dispatch(message);
         return;
     }
@@ -303,7 +302,7 @@ void Application::HandleEvent(const SDL_Event& event)
             int x = static_cast<int>(reinterpret_cast<intptr_t>(event.user.data1));
             int y = static_cast<int>(reinterpret_cast<intptr_t>(event.user.data2));
             if (GetCursorPos() != Point { x, y })
-                SDL_WarpMouseGlobal(ScreenScale::ToScreen(x), ScreenScale::ToScreen(y)); // screen scale hook
+                SDL_WarpMouseGlobal(ScreenScale::ToScreen(x), ScreenScale::ToScreen(y));  // screen scale hook
             {
                 std::lock_guard guard(m_stateLock);
                 m_cursorPos = { x, y };

@@ -161,7 +161,7 @@ private:
 
     WindowHandle m_nextHandle = 1;
     std::map<WindowHandle, Window*> m_windows;
-    std::vector<Window*> m_topLevels; // bottom to top
+    std::vector<Window*> m_topLevels;  // bottom to top
     std::vector<WindowHandle> m_modalStack;
     std::map<WindowHandle, int> m_modalResults;
     WindowHandle m_active = kNoWindow;

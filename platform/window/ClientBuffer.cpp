@@ -87,8 +87,9 @@ void ClientBuffer::Invalidate(const Rect* rect, bool erase)
 void ClientBuffer::Validate(const Rect* rect)
 {
     std::lock_guard guard(m_lock);
-    if (!rect || (rect->left <= m_update.left && rect->top <= m_update.top && rect->right >= m_update.right
-                     && rect->bottom >= m_update.bottom)) {
+    if (!rect
+        || (rect->left <= m_update.left && rect->top <= m_update.top && rect->right >= m_update.right
+            && rect->bottom >= m_update.bottom)) {
         m_update = {};
         m_eraseUpdate = false;
     }

@@ -65,7 +65,7 @@ std::unique_ptr<Cursor> Cursor::CreateFromPlanes(Point hotSpot, int width, int h
             if (!keep)
                 pixel = flip ? kOpaqueWhite : kOpaqueBlack;
             else if (flip)
-                pixel = kOpaqueBlack; // SDL cannot invert the screen
+                pixel = kOpaqueBlack;  // SDL cannot invert the screen
             cursor->m_pixels[static_cast<size_t>(y) * width + x] = pixel;
         }
     }
@@ -139,8 +139,7 @@ const Cursor* Cursor::UpArrow()
             }
             ++y;
         }
-        return CreateFromPlanes(kUpArrowHotSpot, kSystemCursorSize, kSystemCursorSize, andPlane, xorPlane)
-            .release();
+        return CreateFromPlanes(kUpArrowHotSpot, kSystemCursorSize, kSystemCursorSize, andPlane, xorPlane).release();
     }();
     return upArrow;
 }

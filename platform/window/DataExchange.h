@@ -12,7 +12,11 @@ class Window;
 // other way.
 class DataExchange {
 public:
-    DataExchange(Dialog& dialog, bool saveAndValidate) : m_dialog(dialog), m_saveAndValidate(saveAndValidate) { }
+    DataExchange(Dialog& dialog, bool saveAndValidate)
+        : m_dialog(dialog)
+        , m_saveAndValidate(saveAndValidate)
+    {
+    }
 
     bool IsSaving() const { return m_saveAndValidate; }
     Window* Control(int id) const;

@@ -51,7 +51,9 @@ std::unique_ptr<Window> MakeControl(ControlKind kind)
 
 }
 
-Dialog::Dialog(uint32_t templateId, Window* parent) : m_templateId(templateId), m_parentWindow(parent)
+Dialog::Dialog(uint32_t templateId, Window* parent)
+    : m_templateId(templateId)
+    , m_parentWindow(parent)
 {
     SetBackgroundColor(kDialogFace);
 }

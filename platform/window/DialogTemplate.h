@@ -37,12 +37,12 @@ inline constexpr uint32_t ES_UPPERCASE = 0x0008;
 inline constexpr uint32_t ES_AUTOHSCROLL = 0x0080;
 
 enum class ControlKind {
-    Static,   // text
-    Picture,  // a BITMAP resource, stretched to the control
-    Icon,     // an ICON resource
-    Button,   // push button
-    CheckBox, // automatic check box
-    Edit,     // single-line edit box
+    Static,    // text
+    Picture,   // a BITMAP resource, stretched to the control
+    Icon,      // an ICON resource
+    Button,    // push button
+    CheckBox,  // automatic check box
+    Edit,      // single-line edit box
 };
 
 // One control of a dialog template. Position and size are in dialog units

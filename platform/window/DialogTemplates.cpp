@@ -51,10 +51,12 @@ constexpr std::array kBackdropControls {
 constexpr std::array kInputKeyControls {
     ControlTemplate { ControlKind::Icon, IDC_STATIC, "", 10, 10, 21, 20, SS_ICON, kNoticeIcon },
     ControlTemplate { ControlKind::Static, IDC_STATIC, "デスクトップマスクを解除しますか？", 40, 10, 185, 10, SS_LEFT },
-    ControlTemplate { ControlKind::Static, IDC_STATIC, "デスクトップマスクを解除する場合は、", 40, 26, 185, 10, SS_LEFT },
-    ControlTemplate { ControlKind::Static, IDC_STATIC, "「ZEP」と入力してから、OKボタンを押してください。", 40, 38,
-        190, 10, SS_LEFT },
-    ControlTemplate { ControlKind::Edit, 1023, "", 80, 54, 80, 14, ES_CENTER | ES_UPPERCASE | ES_AUTOHSCROLL | WS_TABSTOP },
+    ControlTemplate { ControlKind::Static, IDC_STATIC, "デスクトップマスクを解除する場合は、", 40, 26, 185, 10,
+        SS_LEFT },
+    ControlTemplate { ControlKind::Static, IDC_STATIC, "「ZEP」と入力してから、OKボタンを押してください。", 40, 38, 190,
+        10, SS_LEFT },
+    ControlTemplate { ControlKind::Edit, 1023, "", 80, 54, 80, 14,
+        ES_CENTER | ES_UPPERCASE | ES_AUTOHSCROLL | WS_TABSTOP },
     ControlTemplate { ControlKind::Button, IDOK, "OK", 64, 78, 50, 14, kDefaultButton },
     ControlTemplate { ControlKind::Button, IDCANCEL, "キャンセル", 126, 78, 50, 14, kPushButton },
 };

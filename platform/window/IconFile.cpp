@@ -26,8 +26,14 @@ struct Entry {
     uint32_t offset;
 };
 
-uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Read32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
+uint16_t Read16(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+uint32_t Read32(const uint8_t* p)
+{
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
 
 // The better of two entries for `wanted`: the smallest side not below it,
 // else the largest; equal sides go to the one with more colors.
@@ -51,13 +57,14 @@ std::unique_ptr<Icon> DecodeImage(std::span<const uint8_t> image)
     if (header.biSize < sizeof(BitmapInfoHeader) || header.biSize > image.size() || header.biCompression != BI_RGB)
         return nullptr;
     int width = header.biWidth;
-    int height = header.biHeight / 2; // color rows, then mask rows
+    int height = header.biHeight / 2;  // color rows, then mask rows
     int bits = header.biBitCount;
     if (width <= 0 || width > kMaxIconSide || height <= 0 || height > kMaxIconSide)
         return nullptr;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
         return nullptr;
-    size_t colors = bits <= 8 ? (header.biClrUsed && header.biClrUsed < (1u << bits) ? header.biClrUsed : 1u << bits) : 0;
+    size_t colors
+        = bits <= 8 ? (header.biClrUsed && header.biClrUsed < (1u << bits) ? header.biClrUsed : 1u << bits) : 0;
     size_t tableBytes = colors * sizeof(RgbQuad);
     size_t colorBytes = static_cast<size_t>(DibStride(bits, width)) * height;
     size_t maskBytes = static_cast<size_t>(DibStride(1, width)) * height;
@@ -128,8 +135,8 @@ std::unique_ptr<Icon> DecodeIconFile(std::span<const uint8_t> file, int wantedSi
     for (size_t i = 0; i < count; ++i) {
         const uint8_t* p = file.data() + kDirectoryBytes + i * kEntryBytes;
         Entry& entry = entries[i];
-        entry = { p[0] ? p[0] : kMaxIconSide, p[1] ? p[1] : kMaxIconSide, Read16(p + 4), Read16(p + 6),
-            Read32(p + 8), Read32(p + 12) };
+        entry = { p[0] ? p[0] : kMaxIconSide, p[1] ? p[1] : kMaxIconSide, Read16(p + 4), Read16(p + 6), Read32(p + 8),
+            Read32(p + 12) };
         if (entry.offset > file.size() || entry.bytes > file.size() - entry.offset
             || entry.bytes < sizeof(BitmapInfoHeader))
             continue;

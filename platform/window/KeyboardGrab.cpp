@@ -73,7 +73,8 @@ bool KeyboardGrab::PassKey(const SDL_KeyboardEvent& key, unsigned virtualKey)
     KBDLLHOOKSTRUCT event {};
     event.vkCode = virtualKey;
     event.scanCode = static_cast<uint32_t>(key.keysym.scancode);
-    event.flags = (alt ? LLKHF_ALTDOWN : 0) | (down ? 0 : LLKHF_UP) | (IsExtendedKey(key.keysym.scancode) ? LLKHF_EXTENDED : 0);
+    event.flags
+        = (alt ? LLKHF_ALTDOWN : 0) | (down ? 0 : LLKHF_UP) | (IsExtendedKey(key.keysym.scancode) ? LLKHF_EXTENDED : 0);
     event.time = key.timestamp;
     uint32_t message = alt ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
     bool passes = CallKeyboardHooks(message, event);

@@ -26,7 +26,7 @@ constexpr size_t kVirtualKeyCount = 256;
 constexpr int16_t kKeyHeld = static_cast<int16_t>(0x8000);
 
 std::mutex g_lock;
-std::vector<Installed> g_chain; // newest first
+std::vector<Installed> g_chain;  // newest first
 uintptr_t g_lastHandle = 0;
 KeyboardHookWatcher g_watcher = nullptr;
 void* g_watcherContext = nullptr;
@@ -71,7 +71,8 @@ int UnhookWindowsHookEx(HHOOK hook)
     void* context;
     {
         std::lock_guard guard(g_lock);
-        auto found = std::find_if(g_chain.begin(), g_chain.end(), [&](const Installed& item) { return item.handle == hook; });
+        auto found
+            = std::find_if(g_chain.begin(), g_chain.end(), [&](const Installed& item) { return item.handle == hook; });
         if (hook == nullptr || found == g_chain.end())
             return 0;
         g_chain.erase(found);

@@ -75,8 +75,8 @@ bool MessageBoxDialog::OnInitDialog()
     int buttons = IsYesNo() ? 2 : 1;
     int buttonsWidth = buttons * kButtonWidth + (buttons - 1) * kButtonGap;
     int captionWidth = font ? TextLayout::MeasureExtent(*font, m_caption).width + kCaptionAllowance : 0;
-    int width = std::max({ textLeft + measured.GetWidth() + kMargin, buttonsWidth + 2 * kMargin, captionWidth,
-        kMinClientWidth });
+    int width = std::max(
+        { textLeft + measured.GetWidth() + kMargin, buttonsWidth + 2 * kMargin, captionWidth, kMinClientWidth });
     m_bandTop = kMargin + bodyHeight + kMargin;
     int height = m_bandTop + kBandHeight;
 

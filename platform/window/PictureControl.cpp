@@ -38,8 +38,8 @@ void PictureControl::OnPaint(DrawContext& dc)
     Rect client = GetClientRect();
     DrawContext source(m_bitmap.get());
     dc.SetStretchBltMode(HALFTONE);
-    dc.StretchBlt(0, 0, client.GetWidth(), client.GetHeight(), &source, 0, 0, m_bitmap->GetWidth(), m_bitmap->GetHeight(),
-        SRCCOPY);
+    dc.StretchBlt(0, 0, client.GetWidth(), client.GetHeight(), &source, 0, 0, m_bitmap->GetWidth(),
+        m_bitmap->GetHeight(), SRCCOPY);
 }
 
 }

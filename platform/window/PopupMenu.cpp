@@ -41,7 +41,10 @@ bool Selectable(const PopupMenu::Item& item)
 
 class MenuWindow final : public Window {
 public:
-    explicit MenuWindow(const std::vector<PopupMenu::Item>& items) : m_items(items) { }
+    explicit MenuWindow(const std::vector<PopupMenu::Item>& items)
+        : m_items(items)
+    {
+    }
 
     static MenuWindow* s_tracking;
 
@@ -215,8 +218,7 @@ bool PopupMenu::AppendMenu(unsigned flags, unsigned id, std::string_view text)
 
 bool PopupMenu::RemoveMenu(unsigned id)
 {
-    return std::erase_if(m_items, [&](const Item& item) { return !(item.flags & MF_SEPARATOR) && item.id == id; })
-        > 0;
+    return std::erase_if(m_items, [&](const Item& item) { return !(item.flags & MF_SEPARATOR) && item.id == id; }) > 0;
 }
 
 unsigned PopupMenu::TrackPopupMenu(unsigned flags, int x, int y, Window* owner)
@@ -225,7 +227,8 @@ unsigned PopupMenu::TrackPopupMenu(unsigned flags, int x, int y, Window* owner)
         return 0;
     MenuWindow menu(m_items);
     Size size = menu.Measure();
-    if (!menu.Create(WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, { x, y, x + size.width, y + size.height }, owner))
+    if (!menu.Create(WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+            { x, y, x + size.width, y + size.height }, owner))
         return 0;
     MenuWindow::s_tracking = &menu;
     menu.ShowWindow(SW_SHOWNA);

@@ -27,7 +27,7 @@ public:
     struct Item {
         unsigned flags = MF_STRING;
         unsigned id = 0;
-        std::string text; // CP932; "&" marks the access key, a tab the shortcut
+        std::string text;  // CP932; "&" marks the access key, a tab the shortcut
     };
 
     // The standard items of a window's system menu: minimise and close.

@@ -22,7 +22,7 @@ void NoteQuitSignal(int)
 
 void CatchQuitSignals()
 {
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = NoteQuitSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

@@ -81,8 +81,9 @@ SDL_Rect CopyArea(const Bitmap& frame, const Rect& area, SDL_Surface& surface, i
     size_t wideBytes = rowBytes * factor;
     rowBuffer.resize(rowBytes);
     for (int y = shown.top; y < shown.bottom; ++y) {
-        SDL_ConvertPixels(shown.GetWidth(), 1, SDL_PIXELFORMAT_RGB888, frame.Row(y) + static_cast<size_t>(shown.left) * 4,
-            frame.GetStride(), surface.format->format, rowBuffer.data(), static_cast<int>(rowBytes));
+        SDL_ConvertPixels(shown.GetWidth(), 1, SDL_PIXELFORMAT_RGB888,
+            frame.Row(y) + static_cast<size_t>(shown.left) * 4, frame.GetStride(), surface.format->format,
+            rowBuffer.data(), static_cast<int>(rowBytes));
         uint8_t* first = pixels + static_cast<size_t>(y) * factor * surface.pitch + targetX;
         WidenRow(rowBuffer.data(), first, shown.GetWidth(), bytesPerPixel, factor);
         for (int copy = 1; copy < factor; ++copy)

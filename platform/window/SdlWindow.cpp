@@ -25,7 +25,8 @@ SdlWindow SdlWindow::Open(const char* title, const Rect& rect, uint32_t exStyle)
         flags |= SDL_WINDOW_SKIP_TASKBAR | SDL_WINDOW_POPUP_MENU;
     // SDL works in screen pixels; the layer above in its own units.
     return SdlWindow(SDL_CreateWindow(title, ScreenScale::ToScreen(rect.left), ScreenScale::ToScreen(rect.top),
-        ScreenScale::ToScreen(std::max(1, rect.GetWidth())), ScreenScale::ToScreen(std::max(1, rect.GetHeight())), flags));
+        ScreenScale::ToScreen(std::max(1, rect.GetWidth())), ScreenScale::ToScreen(std::max(1, rect.GetHeight())),
+        flags));
 }
 
 uint32_t SdlWindow::GetId() const
@@ -103,8 +104,8 @@ void SdlWindow::SetIcon(const uint32_t* pixels, Size size)
     if (!m_window)
         return;
     // SDL copies the pixels; the surface only lends them for the call.
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), size.width,
-        size.height, 32, size.width * 4, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), size.width, size.height,
+        32, size.width * 4, SDL_PIXELFORMAT_ARGB8888);
     if (!surface)
         return;
     SDL_SetWindowIcon(m_window.get(), surface);

@@ -82,7 +82,7 @@ bool Window::DestroyWindow()
     m_modalRunning = false;
     SendMessage(WM_DESTROY);
     if (!FromHandle(handle))
-        return true; // the handler destroyed it already
+        return true;  // the handler destroyed it already
     while (!m_children.empty())
         m_children.back()->DestroyWindow();
     // Owned windows go with their owner.
@@ -129,7 +129,9 @@ bool Window::SubclassDlgItem(int id, Window* parent)
     if (!Create(style, exStyle, rect, host, id, text))
         return false;
     std::erase(host->m_children, this);
-    host->m_children.insert(host->m_children.begin() + static_cast<std::ptrdiff_t>(std::min(index, host->m_children.size())), this);
+    host->m_children.insert(host->m_children.begin()
+            + static_cast<std::ptrdiff_t>(std::min(index, host->m_children.size())),
+        this);
     return true;
 }
 
@@ -264,8 +266,7 @@ bool Window::SetWindowPos(ZOrder order, int x, int y, int width, int height, uns
 
 bool Window::MoveWindow(int x, int y, int width, int height, bool repaint)
 {
-    return SetWindowPos(ZOrder::Top, x, y, width, height,
-        SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
+    return SetWindowPos(ZOrder::Top, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
 }
 
 bool Window::MoveWindow(const Rect& rect, bool repaint)

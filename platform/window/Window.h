@@ -195,7 +195,10 @@ protected:
         return DefWindowProc(WM_SETCURSOR, window ? window->m_handle : kNoWindow, MAKELPARAM(hitTest, message)) != 0;
     }
     // `point` is on the screen.
-    virtual int OnNcHitTest(Point point) { return static_cast<int>(DefWindowProc(WM_NCHITTEST, 0, PointToLParam(point))); }
+    virtual int OnNcHitTest(Point point)
+    {
+        return static_cast<int>(DefWindowProc(WM_NCHITTEST, 0, PointToLParam(point)));
+    }
     virtual bool OnNcActivate(bool active) { return DefWindowProc(WM_NCACTIVATE, active ? 1 : 0, 0) != 0; }
     virtual void OnActivate(bool /*active*/) { }
     virtual void OnSetFocus() { }
@@ -228,7 +231,6 @@ protected:
     // parent's OnCtlColor; null for the defaults.
     const Brush* ControlColors(DrawContext& dc, unsigned type);
 
-
 private:
     friend class ClientDC;
     friend class Dialog;
@@ -254,7 +256,7 @@ private:
     Window* m_parent = nullptr;
     Window* m_owner = nullptr;
     Window* m_root = this;
-    std::vector<Window*> m_children; // bottom to top
+    std::vector<Window*> m_children;  // bottom to top
     SdlWindow m_sdlWindow;
     bool m_visible = false;
     bool m_minimized = false;

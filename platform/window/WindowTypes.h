@@ -21,7 +21,7 @@ struct Message {
     uint32_t message = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
-    Point point; // cursor position on the screen when the message was made
+    Point point;  // cursor position on the screen when the message was made
 };
 
 // Messages.
@@ -147,7 +147,6 @@ inline constexpr uint32_t WS_EX_NOACTIVATE = 0x08000000;
 inline constexpr WPARAM WA_INACTIVE = 0;
 inline constexpr WPARAM WA_ACTIVE = 1;
 
-
 // WM_SETICON sizes; lParam is a const Icon*.
 inline constexpr WPARAM ICON_SMALL = 0;
 inline constexpr WPARAM ICON_BIG = 1;
@@ -203,15 +202,36 @@ inline constexpr unsigned VK_F13 = 0x7C;
 // coordinate halves are signed, as GET_X_LPARAM reads them.
 constexpr LPARAM MAKELPARAM(int low, int high)
 {
-    return static_cast<LPARAM>(static_cast<uint32_t>(static_cast<uint16_t>(low))
-        | static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16);
+    return static_cast<LPARAM>(
+        static_cast<uint32_t>(static_cast<uint16_t>(low)) | static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16);
 }
-constexpr WPARAM MAKEWPARAM(int low, int high) { return static_cast<WPARAM>(MAKELPARAM(low, high)); }
-constexpr unsigned LOWORD(uintptr_t value) { return static_cast<uint16_t>(value); }
-constexpr unsigned HIWORD(uintptr_t value) { return static_cast<uint16_t>(value >> 16); }
-constexpr int GET_X_LPARAM(LPARAM value) { return static_cast<int16_t>(value); }
-constexpr int GET_Y_LPARAM(LPARAM value) { return static_cast<int16_t>(value >> 16); }
-constexpr LPARAM PointToLParam(Point point) { return MAKELPARAM(point.x, point.y); }
-constexpr Point LParamToPoint(LPARAM value) { return { GET_X_LPARAM(value), GET_Y_LPARAM(value) }; }
+constexpr WPARAM MAKEWPARAM(int low, int high)
+{
+    return static_cast<WPARAM>(MAKELPARAM(low, high));
+}
+constexpr unsigned LOWORD(uintptr_t value)
+{
+    return static_cast<uint16_t>(value);
+}
+constexpr unsigned HIWORD(uintptr_t value)
+{
+    return static_cast<uint16_t>(value >> 16);
+}
+constexpr int GET_X_LPARAM(LPARAM value)
+{
+    return static_cast<int16_t>(value);
+}
+constexpr int GET_Y_LPARAM(LPARAM value)
+{
+    return static_cast<int16_t>(value >> 16);
+}
+constexpr LPARAM PointToLParam(Point point)
+{
+    return MAKELPARAM(point.x, point.y);
+}
+constexpr Point LParamToPoint(LPARAM value)
+{
+    return { GET_X_LPARAM(value), GET_Y_LPARAM(value) };
+}
 
 }

@@ -28,7 +28,10 @@ public:
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    static void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+    static void Write(const std::string& path, const std::string& text)
+    {
+        std::ofstream(path, std::ios::binary) << text;
+    }
 
 private:
     TestFolder m_registryFolder;

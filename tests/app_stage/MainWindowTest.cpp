@@ -112,7 +112,7 @@ TEST_F(MainWindowTest, SmallWorkAreaShrinksTheWindowAndLetsTheViewScroll)
         game.ScrollToMouse(790 - game.GetScroller().GetX(), 560 - game.GetScroller().GetY());
     EXPECT_EQ(game.GetScroller().GetX(), -184);
     EXPECT_EQ(game.GetScroller().GetY(), -58);
-        // The view's rectangle is on the screen; the frame starts 2 pixels in.
+    // The view's rectangle is on the screen; the frame starts 2 pixels in.
     EXPECT_EQ(game.GetView().GetWindowRect().left, game.GetWindowRect().left + 2 - 184);
 
     game.SendMessage(WM_CLOSE);

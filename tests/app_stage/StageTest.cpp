@@ -60,7 +60,11 @@ void WriteWave(const std::string& nativePath)
 // often CheckWait ran and whether it was released.
 class ScriptScene : public Scene {
 public:
-    ScriptScene(GameStage* stage, std::function<int(Scene&)> script) : Scene(stage), m_script(std::move(script)) { }
+    ScriptScene(GameStage* stage, std::function<int(Scene&)> script)
+        : Scene(stage)
+        , m_script(std::move(script))
+    {
+    }
 
     void Run() override { result = m_script(*this); }
     void Release() override { released = true; }
@@ -111,10 +115,7 @@ protected:
         return ref;
     }
 
-    void Init()
-    {
-        m_stage.Init(&m_view, 980, 600, std::make_unique<Scene>(&m_stage));
-    }
+    void Init() { m_stage.Init(&m_view, 980, 600, std::make_unique<Scene>(&m_stage)); }
 
     bool PumpUntil(const std::function<bool()>& done, uint32_t timeoutMs = 5000)
     {

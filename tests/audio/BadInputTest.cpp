@@ -179,7 +179,7 @@ TEST_F(BadSoundFiles, ImpossibleFormatsFail)
         EXPECT_EQ(Load("ima.wav", MakeWave(ima)), 0) << blockAlign;
     }
     ima.blockAlign = 36;
-    ima.extra = { 0xFF, 0x7F }; // more samples per block than the block holds
+    ima.extra = { 0xFF, 0x7F };  // more samples per block than the block holds
     EXPECT_EQ(Load("imaspb.wav", MakeWave(ima)), 0);
     ima.extra = { 65, 0 };
     EXPECT_EQ(Load("imagood.wav", MakeWave(ima)), 1);
@@ -188,9 +188,9 @@ TEST_F(BadSoundFiles, ImpossibleFormatsFail)
     ms.tag = 0x02;
     ms.bits = 4;
     ms.blockAlign = 64;
-    ms.extra = { 116, 0, 0xE8, 0x03 }; // 1000 coefficient pairs that are not there
+    ms.extra = { 116, 0, 0xE8, 0x03 };  // 1000 coefficient pairs that are not there
     EXPECT_EQ(Load("mscoef.wav", MakeWave(ms)), 0);
-    ms.blockAlign = 6; // shorter than one block header
+    ms.blockAlign = 6;  // shorter than one block header
     ms.extra = { 2, 0, 1, 0, 0, 1, 0, 0 };
     EXPECT_EQ(Load("msalign.wav", MakeWave(ms)), 0);
 
@@ -207,7 +207,8 @@ TEST_F(BadSoundFiles, ImpossibleFormatsFail)
 TEST_F(BadSoundFiles, DamagedMp3Fails)
 {
     ASSERT_TRUE(test::RunCommand("sox -R -n -r 44100 -c 2 " + m_folder.Native("tone.wav") + " synth 0.5 sine 440"));
-    ASSERT_TRUE(test::RunCommand("lame --quiet -b 128 " + m_folder.Native("tone.wav") + " " + m_folder.Native("tone.mp3")));
+    ASSERT_TRUE(
+        test::RunCommand("lame --quiet -b 128 " + m_folder.Native("tone.wav") + " " + m_folder.Native("tone.mp3")));
     auto mp3 = test::ReadBytes(m_folder.Native("tone.mp3"));
     EXPECT_EQ(Load("whole.mp3", mp3), 1);
     EXPECT_EQ(Load("header.mp3", { mp3.begin(), mp3.begin() + 4 }), 0);

@@ -164,7 +164,8 @@ TEST(AudioMixer, ResamplesToTheOutputRate)
     constexpr double kAmplitude = 12000.0;
     std::vector<int16_t> sine(kSourceRate / 2);
     for (size_t i = 0; i < sine.size(); ++i)
-        sine[i] = static_cast<int16_t>(kAmplitude * std::sin(2 * M_PI * kFrequency * static_cast<double>(i) / kSourceRate));
+        sine[i]
+            = static_cast<int16_t>(kAmplitude * std::sin(2 * M_PI * kFrequency * static_cast<double>(i) / kSourceRate));
 
     AudioMixer mixer(kStereo48k);
     VoiceId voice = mixer.AddVoice({ 1, kSourceRate, 2 }, Pcm16(sine));
@@ -208,8 +209,7 @@ TEST(AudioMixer, RefusesLayoutsItCannotPlay)
     EXPECT_EQ(mixer.AddVoice({ 1, 8000, 0 }, pcm), 0u);
     EXPECT_EQ(mixer.AddVoice({ 1, 8000, 5 }, pcm), 0u);
     EXPECT_EQ(mixer.AddVoice({ 1, 8000, 2 }, nullptr), 0u);
-    EXPECT_EQ(mixer.AddVoice({ 1, 8000, 2 }, std::make_shared<std::vector<uint8_t>>(1, 0)), 0u)
-        << "no whole frame";
+    EXPECT_EQ(mixer.AddVoice({ 1, 8000, 2 }, std::make_shared<std::vector<uint8_t>>(1, 0)), 0u) << "no whole frame";
     EXPECT_FALSE(mixer.Play(12345, false));
     EXPECT_FALSE(mixer.IsPlaying(12345).has_value());
 }

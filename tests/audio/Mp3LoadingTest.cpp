@@ -42,7 +42,8 @@ TEST_P(Mp3AgainstLame, KeepsTheLeftChannelUntrimmed)
         + folder.Native("source.wav") + " synth 1.5 sine 440 sine 1250 vol 0.8"));
     ASSERT_TRUE(RunCommand(std::string("lame --quiet ") + mp3.lameOptions + " " + folder.Native("source.wav") + " "
         + folder.Native("sound.mp3")));
-    ASSERT_TRUE(RunCommand("lame --quiet --decode -t " + folder.Native("sound.mp3") + " " + folder.Native("reference.raw")));
+    ASSERT_TRUE(
+        RunCommand("lame --quiet --decode -t " + folder.Native("sound.mp3") + " " + folder.Native("reference.raw")));
     auto decoded = test::ReadRawSamples(folder.Native("reference.raw"));
     std::vector<int16_t> left;
     for (size_t i = 0; i < decoded.size(); i += static_cast<size_t>(mp3.channels))
@@ -68,18 +69,12 @@ TEST_P(Mp3AgainstLame, KeepsTheLeftChannelUntrimmed)
 }
 
 INSTANTIATE_TEST_SUITE_P(Streams, Mp3AgainstLame,
-    testing::Values(Mp3Case { "Mono22kCbr", 1, 22050, "-b 64" },
-        Mp3Case { "Mono22kVbr", 1, 22050, "-V 5" },
-        Mp3Case { "Stereo22kCbr", 2, 22050, "-b 96" },
-        Mp3Case { "Stereo22kVbr", 2, 22050, "-V 2" },
-        Mp3Case { "Mono44kCbr", 1, 44100, "-b 128" },
-        Mp3Case { "Mono44kVbr", 1, 44100, "-V 4" },
-        Mp3Case { "Stereo44kCbr", 2, 44100, "-b 128" },
-        Mp3Case { "Stereo44kVbr", 2, 44100, "-V 0" },
-        Mp3Case { "Mono48kCbr", 1, 48000, "-b 160" },
-        Mp3Case { "Mono48kVbr", 1, 48000, "-V 6" },
-        Mp3Case { "Stereo48kCbr", 2, 48000, "-b 192" },
-        Mp3Case { "Stereo48kVbr", 2, 48000, "-V 3" },
+    testing::Values(Mp3Case { "Mono22kCbr", 1, 22050, "-b 64" }, Mp3Case { "Mono22kVbr", 1, 22050, "-V 5" },
+        Mp3Case { "Stereo22kCbr", 2, 22050, "-b 96" }, Mp3Case { "Stereo22kVbr", 2, 22050, "-V 2" },
+        Mp3Case { "Mono44kCbr", 1, 44100, "-b 128" }, Mp3Case { "Mono44kVbr", 1, 44100, "-V 4" },
+        Mp3Case { "Stereo44kCbr", 2, 44100, "-b 128" }, Mp3Case { "Stereo44kVbr", 2, 44100, "-V 0" },
+        Mp3Case { "Mono48kCbr", 1, 48000, "-b 160" }, Mp3Case { "Mono48kVbr", 1, 48000, "-V 6" },
+        Mp3Case { "Stereo48kCbr", 2, 48000, "-b 192" }, Mp3Case { "Stereo48kVbr", 2, 48000, "-V 3" },
         // Below 0.8 bits per sample period: more than ten samples per file
         // byte, which must neither be cut nor overrun anything.
         Mp3Case { "LowBitRate", 1, 44100, "-b 32 --resample 44.1" },

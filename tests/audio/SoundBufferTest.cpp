@@ -24,8 +24,10 @@ protected:
     static void SetUpTestSuite()
     {
         s_folder = new TempFolder;
-        ASSERT_TRUE(RunCommand("sox -R -n -r 22050 -c 1 -b 16 " + s_folder->Native("short.wav") + " synth 0.2 sine 440"));
-        ASSERT_TRUE(RunCommand("sox -R -n -r 8000 -c 2 -b 16 " + s_folder->Native("other.wav") + " synth 0.1 sine 300"));
+        ASSERT_TRUE(
+            RunCommand("sox -R -n -r 22050 -c 1 -b 16 " + s_folder->Native("short.wav") + " synth 0.2 sine 440"));
+        ASSERT_TRUE(
+            RunCommand("sox -R -n -r 8000 -c 2 -b 16 " + s_folder->Native("other.wav") + " synth 0.1 sine 300"));
     }
 
     static void TearDownTestSuite()

@@ -36,8 +36,8 @@ TEST_P(WaveAgainstSox, GivesTheSamplesSoxDecodes)
     const Encoding& encoding = GetParam();
     TempFolder folder;
     std::string source = folder.Native("source.wav");
-    ASSERT_TRUE(RunCommand("sox -R -n -r " + std::to_string(encoding.rate) + " -c " + std::to_string(encoding.channels) + " "
-        + encoding.soxOptions + " " + source + " " + kSignal));
+    ASSERT_TRUE(RunCommand("sox -R -n -r " + std::to_string(encoding.rate) + " -c " + std::to_string(encoding.channels)
+        + " " + encoding.soxOptions + " " + source + " " + kSignal));
     std::string reference = folder.Native("reference.raw");
     ASSERT_TRUE(RunCommand("sox -D " + source + " -t raw -e signed-integer -b 16 -L " + reference));
     auto expected = test::ReadRawSamples(reference);
@@ -64,12 +64,9 @@ TEST_P(WaveAgainstSox, GivesTheSamplesSoxDecodes)
 
 INSTANTIATE_TEST_SUITE_P(Encodings, WaveAgainstSox,
     testing::Values(Encoding { "ImaAdpcmMono", "-e ima-adpcm", 1, 22050 },
-        Encoding { "ImaAdpcmStereo", "-e ima-adpcm", 2, 44100 },
-        Encoding { "MsAdpcmMono", "-e ms-adpcm", 1, 11025 },
-        Encoding { "MsAdpcmStereo", "-e ms-adpcm", 2, 22050 },
-        Encoding { "MuLaw", "-e u-law", 1, 8000 },
-        Encoding { "ALawStereo", "-e a-law", 2, 8000 },
-        Encoding { "Float32", "-e floating-point -b 32", 2, 44100 },
+        Encoding { "ImaAdpcmStereo", "-e ima-adpcm", 2, 44100 }, Encoding { "MsAdpcmMono", "-e ms-adpcm", 1, 11025 },
+        Encoding { "MsAdpcmStereo", "-e ms-adpcm", 2, 22050 }, Encoding { "MuLaw", "-e u-law", 1, 8000 },
+        Encoding { "ALawStereo", "-e a-law", 2, 8000 }, Encoding { "Float32", "-e floating-point -b 32", 2, 44100 },
         Encoding { "Float64", "-e floating-point -b 64", 1, 48000 },
         Encoding { "Extensible24", "-e signed-integer -b 24", 2, 48000 },
         Encoding { "Extensible32", "-e signed-integer -b 32", 1, 44100 },
@@ -93,7 +90,8 @@ TEST(WaveLoading, KeepsPcmUnchangedWithTheFilesOwnFormatChunk)
         std::vector<uint8_t>(file.begin() + 44, file.end()));
 
     // Eight-bit PCM stays eight-bit.
-    ASSERT_TRUE(RunCommand("sox -R -n -r 8000 -c 1 -e unsigned-integer -b 8 " + folder.Native("u8.wav") + " " + kSignal));
+    ASSERT_TRUE(
+        RunCommand("sox -R -n -r 8000 -c 1 -e unsigned-integer -b 8 " + folder.Native("u8.wav") + " " + kSignal));
     ASSERT_EQ(sound.LoadFile(folder.Internal("u8.wav")), 1);
     EXPECT_EQ(sound.GetFormat().bitsPerSample, 8);
     EXPECT_EQ(sound.GetPcmBytes(), 2400u);
@@ -112,7 +110,8 @@ TEST(WaveLoading, ChoosesTheDecoderByExtensionAlone)
     test::WriteBytes(folder.Native("noextension"), wave);
     test::WriteBytes(folder.Native("wave.mp3x"), wave);
     // Quiet 8-bit samples hold no byte that could start an MP3 frame.
-    ASSERT_TRUE(RunCommand("sox -R -n -r 8000 -c 2 -b 8 -t wav " + folder.Native("wave.mp3") + " synth 0.3 sine 440 vol 0.1"));
+    ASSERT_TRUE(
+        RunCommand("sox -R -n -r 8000 -c 2 -b 8 -t wav " + folder.Native("wave.mp3") + " synth 0.3 sine 440 vol 0.1"));
 
     SoundBuffer sound;
     EXPECT_EQ(sound.LoadFile(folder.Internal("upper.MP3")), 1);

@@ -265,7 +265,8 @@ TEST_F(ChildLockTest, MaskAtStartLocksAtOnceAndShowsTheNoticeAfterTheTitle)
     // window manager's close.
     for (CMainGameDlg::CaptionButton button : { CMainGameDlg::kCloseButton, CMainGameDlg::kMinimiseButton }) {
         Rect rect = game.GetButtonRect(button);
-        game.SendMessage(WM_LBUTTONUP, 0, PointToLParam({ (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 }));
+        game.SendMessage(WM_LBUTTONUP, 0,
+            PointToLParam({ (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 }));
     }
     game.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(captions.size(), 4u);

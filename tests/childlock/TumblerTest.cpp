@@ -124,7 +124,8 @@ TEST(KeyboardLock, HookProcedurePassesOtherCodesOn)
 TEST(KeyboardHookSlot, TellsItsWatcherOfTheFirstAndTheLastHook)
 {
     std::vector<bool> told;
-    WatchKeyboardHooks([](bool installed, void* context) { static_cast<std::vector<bool>*>(context)->push_back(installed); },
+    WatchKeyboardHooks([](bool installed,
+                           void* context) { static_cast<std::vector<bool>*>(context)->push_back(installed); },
         &told);
     ASSERT_EQ(LockKeyboard(), 1);
     HHOOK second = SetWindowsHookExA(WH_KEYBOARD_LL, &RecordingHook, nullptr, 0);

@@ -12,8 +12,10 @@ namespace {
 
 // The verse order gives a proverb card's ReadIndex; ん closes the Edo and
 // Kamigata decks. The kana table (without ゐ and ゑ) orders the Aiueo deck.
-constexpr std::u32string_view kVerseOrder = U"いろはにほへとちりぬるをわかよたれそつねならむうゐのおくやまけふこえてあさきゆめみしゑひもせすん";
-constexpr std::u32string_view kKanaTable = U"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん";
+constexpr std::u32string_view kVerseOrder
+    = U"いろはにほへとちりぬるをわかよたれそつねならむうゐのおくやまけふこえてあさきゆめみしゑひもせすん";
+constexpr std::u32string_view kKanaTable
+    = U"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん";
 
 // A reading card holds at most three columns (split at the first two spaces)
 // and, at the smallest step its layout allows, 8 characters per column: a

@@ -14,9 +14,9 @@ constexpr size_t kTitleCopyrightHeight = 30;
 constexpr size_t kTitleCopyrightWidth = 980;
 constexpr size_t kTitleCreditHeight = 16;
 constexpr size_t kTitleCreditWidth = 295;
-constexpr size_t kSmallFontHeight = 12;     // 9 points at 96 dpi
+constexpr size_t kSmallFontHeight = 12;  // 9 points at 96 dpi
 constexpr size_t kSidePanelRight = 980;
-constexpr size_t kPlayCreditX = 837;        // the proverb decks' x; the Aiueo deck's is further left
+constexpr size_t kPlayCreditX = 837;  // the proverb decks' x; the Aiueo deck's is further left
 constexpr size_t kStudyCopyrightX = 817;
 
 }

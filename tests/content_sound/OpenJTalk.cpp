@@ -99,8 +99,7 @@ std::optional<std::vector<OpenJTalk::Word>> OpenJTalk::Analyse(const std::string
     std::ofstream(input) << text << '\n';
     std::filesystem::remove(trace);
     std::string command = Quoted(m_engine) + " -x " + Quoted(m_dictionary) + " -m " + Quoted(m_voice) + " -r "
-        + kFastRate + " -ow /dev/null -ot " + Quoted(trace.string()) + " " + Quoted(input.string())
-        + " 2>/dev/null";
+        + kFastRate + " -ow /dev/null -ot " + Quoted(trace.string()) + " " + Quoted(input.string()) + " 2>/dev/null";
     if (std::system(command.c_str()) != 0)
         return std::nullopt;
     std::ifstream in(trace);

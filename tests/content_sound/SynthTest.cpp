@@ -90,7 +90,7 @@ TEST(ScoreTest, ReadsSettingsPartsChordsAndRests)
     EXPECT_NEAR(pluck.notes[1].frequencies[1], 659.26, 0.01);
     EXPECT_DOUBLE_EQ(pluck.notes[2].startBeat, 4.5);
     EXPECT_NEAR(pluck.notes[2].frequencies[0], 233.08, 0.01);
-    EXPECT_DOUBLE_EQ(score.parts[1].notes[0].startBeat, 0); // each part starts at the top
+    EXPECT_DOUBLE_EQ(score.parts[1].notes[0].startBeat, 0);  // each part starts at the top
     // The closing rest belongs to the piece: a loop breathes there.
     EXPECT_DOUBLE_EQ(score.GetLengthInBeats(), 6);
 }
@@ -140,7 +140,7 @@ TEST(SynthesizerTest, LoopIsItsWrittenLengthAndJoinsAtSilence)
 {
     Score score = Parse("rate 8000\ntempo 120\nloop\nreverb 0.3\npart pluck 1\nA4:3 r:1\npart bell 0.5\nE5:4\n");
     std::vector<int16_t> samples = RenderScore(score);
-    EXPECT_EQ(samples.size(), 16000u); // 4 beats of 0.5 s; no ring-out past the end
+    EXPECT_EQ(samples.size(), 16000u);  // 4 beats of 0.5 s; no ring-out past the end
     EXPECT_EQ(samples.front(), 0);
     EXPECT_EQ(samples.back(), 0);
     // The fade into the join is smooth: no step between neighbours near the end.
@@ -199,11 +199,11 @@ TEST(WaveFileTest, WritesMonoPcmRiff)
     EXPECT_EQ(u32(4), wave.size() - 8);
     EXPECT_EQ(wave.substr(8, 8), "WAVEfmt ");
     EXPECT_EQ(u32(16), 16u);
-    EXPECT_EQ(u16(20), 1u);     // PCM
-    EXPECT_EQ(u16(22), 1u);     // mono
+    EXPECT_EQ(u16(20), 1u);  // PCM
+    EXPECT_EQ(u16(22), 1u);  // mono
     EXPECT_EQ(u32(24), 22050u);
-    EXPECT_EQ(u32(28), 44100u); // bytes per second
-    EXPECT_EQ(u16(32), 2u);     // block alignment
+    EXPECT_EQ(u32(28), 44100u);  // bytes per second
+    EXPECT_EQ(u16(32), 2u);      // block alignment
     EXPECT_EQ(u16(34), 16u);
     EXPECT_EQ(wave.substr(36, 4), "data");
     EXPECT_EQ(u32(40), 6u);

@@ -28,7 +28,7 @@ constexpr std::string_view kReadingPrefix = "Wave_00";
 struct Labels {
     std::vector<std::string> phonemes;  // without the silences and pauses
     size_t pauses = 0;
-    double speechSeconds = 0;           // from the first phoneme's start to the last one's end
+    double speechSeconds = 0;  // from the first phoneme's start to the last one's end
 };
 
 // Parses the full-context labels "start end p1^p2-p3+p4=p5/A:...", one a

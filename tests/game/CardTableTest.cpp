@@ -14,7 +14,10 @@ namespace {
 // the program's own so the shuffle is checked against an independent model.
 class ModelRandom {
 public:
-    explicit ModelRandom(uint32_t seed) : m_state(seed) { }
+    explicit ModelRandom(uint32_t seed)
+        : m_state(seed)
+    {
+    }
     int Next()
     {
         m_state = m_state * 214013u + 2531011u;

@@ -122,7 +122,7 @@ TEST_F(ComputerPlayerTest, SearchingTakesTheRightCardOrGrabsAWrongOne)
     int takes = 0;
     int faults = 0;
     for (int round = 0; round < 300; ++round) {
-        m_table.childTakes = 5;   // lead 50: a grab in ten
+        m_table.childTakes = 5;  // lead 50: a grab in ten
         m_computer.ResetRound(round % 18);
         int result = 0;
         ASSERT_GT(TicksUntilTake(card, result), 0);

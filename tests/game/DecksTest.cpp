@@ -247,8 +247,8 @@ TEST(TableSlot, LayoutPositionsAndTheOffTableValue)
 TEST(TableSlot, DealOrderGoesRoundTheTableTwoCardsAStep)
 {
     const std::array<int, 18> expected = {
-        0, 17, 1, 16, 2, 15, 3, 14, 4, 13, 5, 12,   // row 0 rightwards with row 2 leftwards
-        6, 11, 7, 10, 8, 9,                         // row 1 from both ends inwards
+        0, 17, 1, 16, 2, 15, 3, 14, 4, 13, 5, 12,  // row 0 rightwards with row 2 leftwards
+        6, 11, 7, 10, 8, 9,                        // row 1 from both ends inwards
     };
     EXPECT_EQ(TableSlot::DealOrder(), expected);
 }

@@ -35,7 +35,10 @@ protected:
         return ref;
     }
 
-    bool Play(ScriptedChild& child) { return m_app.PumpUntil([&] { return child.Step(); }, kGameTimeoutMs); }
+    bool Play(ScriptedChild& child)
+    {
+        return m_app.PumpUntil([&] { return child.Step(); }, kGameTimeoutMs);
+    }
 
     std::string GetRecordPath() const { return m_programFolder.Native("Score.dat"); }
 
@@ -270,7 +273,10 @@ namespace {
 // The view's mouse input reaches the stage as the real view passes it on.
 class InputView : public Window {
 public:
-    explicit InputView(GameStage& stage) : m_stage(stage) { }
+    explicit InputView(GameStage& stage)
+        : m_stage(stage)
+    {
+    }
 
 protected:
     void OnLButtonDown(unsigned flags, Point point) override { m_stage.OnLButtonDown(flags, point.x, point.y); }

@@ -18,7 +18,10 @@ namespace lumarra::test {
 // set its timers reach the stage as the real view's do.
 class TestView : public Window {
 public:
-    explicit TestView(GameStage& stage) : m_stage(stage) { }
+    explicit TestView(GameStage& stage)
+        : m_stage(stage)
+    {
+    }
     bool forwardTimers = false;
 
 protected:
@@ -68,10 +71,7 @@ protected:
         return m_app.PumpUntil(done, timeoutMs);
     }
 
-    void Click(int x, int y)
-    {
-        m_stage.OnLButtonUp(0, x, y);
-    }
+    void Click(int x, int y) { m_stage.OnLButtonUp(0, x, y); }
 
     // The hot spots whose key is `key`, in table order.
     std::vector<HotSpot> SpotsWithKey(int key)

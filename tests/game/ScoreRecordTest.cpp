@@ -253,7 +253,7 @@ pid_t StartFiler(const std::string& record, int games, int seed)
 // Every replacement of the file gives it a new inode; 0 while it is missing.
 ino_t FileIdentity(const std::string& path)
 {
-    struct stat status {};
+    struct stat status { };
     return ::stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
 }
 

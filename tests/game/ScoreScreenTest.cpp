@@ -35,7 +35,11 @@ ScoreTable Descending(int count)
 
 class LocalTimeZone {
 public:
-    explicit LocalTimeZone(const char* zone) : m_zone("TZ", zone) { ::tzset(); }
+    explicit LocalTimeZone(const char* zone)
+        : m_zone("TZ", zone)
+    {
+        ::tzset();
+    }
     ~LocalTimeZone() { ::tzset(); }
 
 private:
@@ -112,7 +116,10 @@ namespace {
 class EndScene : public Scene {
 public:
     EndScene(GameStage* stage, std::string path, int child, int computer)
-        : Scene(stage), m_path(std::move(path)), m_child(child), m_computer(computer)
+        : Scene(stage)
+        , m_path(std::move(path))
+        , m_child(child)
+        , m_computer(computer)
     {
     }
 

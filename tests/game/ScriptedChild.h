@@ -23,10 +23,10 @@ namespace lumarra::test {
 class ScriptedChild {
 public:
     struct Plan {
-        int strength = 2;         // 1 practice, 2–6 the computer's strengths
+        int strength = 2;  // 1 practice, 2–6 the computer's strengths
         bool hover = false;
         int wrongClickPercent = 0;
-        int maxDelayMs = 1500;    // before taking, on the game's clock
+        int maxDelayMs = 1500;  // before taking, on the game's clock
         bool neverTake = false;
         // Press the quit button once the scene is in this phase (in a
         // round: once the reading has started).
@@ -36,7 +36,10 @@ public:
     };
 
     ScriptedChild(GameStage& stage, PlayScene& scene, Plan plan, uint32_t seed)
-        : m_stage(stage), m_scene(scene), m_plan(plan), m_random(seed)
+        : m_stage(stage)
+        , m_scene(scene)
+        , m_plan(plan)
+        , m_random(seed)
     {
         stage.clickMode = plan.hover ? 0 : 1;
     }
@@ -140,7 +143,8 @@ private:
         if (m_takeCard != card) {
             m_takeCard = card;
             m_faultsBeforeWrongClick.reset();
-            m_takeAt = GetTickCount() + std::uniform_int_distribution<uint32_t>(0, uint32_t(m_plan.maxDelayMs))(m_random);
+            m_takeAt
+                = GetTickCount() + std::uniform_int_distribution<uint32_t>(0, uint32_t(m_plan.maxDelayMs))(m_random);
             m_wrongFirst = !m_plan.hover && Chance(m_plan.wrongClickPercent);
         }
         if (static_cast<int32_t>(GetTickCount() - m_takeAt) < 0 || WrongClickUnanswered())

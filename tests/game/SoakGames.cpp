@@ -47,8 +47,8 @@ ScriptedChild::Plan RandomPlan(std::mt19937& random)
     plan.maxDelayMs = static_cast<int>(random() % 3000);
     if (static_cast<int>(random() % 100) < kQuitPercent) {
         plan.quit = true;
-        const PlayScene::Phase phases[] = { PlayScene::Phase::Strength, PlayScene::Phase::Deal,
-            PlayScene::Phase::Round, PlayScene::Phase::Result };
+        const PlayScene::Phase phases[]
+            = { PlayScene::Phase::Strength, PlayScene::Phase::Deal, PlayScene::Phase::Round, PlayScene::Phase::Result };
         plan.quitIn = phases[random() % 4];
         plan.quitInRound = static_cast<int>(random() % PlayScene::kRounds);
     }

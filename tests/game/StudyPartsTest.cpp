@@ -155,7 +155,10 @@ TEST(WritingAnimationTest, RevealsEachRecordInOrderThenTheFinishedKana)
     std::vector<Draw> draws;
     std::vector<int> pauses;
     WritingAnimation animation(
-        sheet, [&](const Rect& source, Point to) { draws.push_back({ source, to }); },
+        sheet,
+        [&](const Rect& source, Point to) {
+            draws.push_back({ source, to });
+        },
         [&](int ms) {
             pauses.push_back(ms);
             return 1;
@@ -204,11 +207,13 @@ TEST(WritingAnimationTest, EndsWhenAPauseSaysSoAndSkipsWhatItCannotDraw)
     // Only row 0 exists: a kana further down, or one without records, draws
     // nothing at all.
     draws = 0;
-    WritingAnimation other(sheet, [&](const Rect&, Point) { ++draws; }, [](int) { return 1; });
+    WritingAnimation other(
+        sheet, [&](const Rect&, Point) { ++draws; }, [](int) { return 1; });
     EXPECT_EQ(other.Play(2, { 0, 0 }), 1);
     EXPECT_EQ(other.Play(37, { 0, 0 }), 1);
     DibSurface none;
-    WritingAnimation missing(none, [&](const Rect&, Point) { ++draws; }, [](int) { return 1; });
+    WritingAnimation missing(
+        none, [&](const Rect&, Point) { ++draws; }, [](int) { return 1; });
     EXPECT_EQ(missing.Play(1, { 0, 0 }), 1);
     EXPECT_EQ(draws, 0);
 }
@@ -250,7 +255,7 @@ TEST(ListScrollBarTest, PartsOfTheBar)
     ListScrollBar bar(15, 28);
     bar.Reset(48);
     bar.Scroll(0);
-    bar.Scroll(18);   // thumb 148–176
+    bar.Scroll(18);  // thumb 148–176
     EXPECT_EQ(bar.PressedPart({ 340, 32 }), Part::ArrowUp);
     EXPECT_EQ(bar.PressedPart({ 340, 47 }), Part::ArrowUp);
     EXPECT_EQ(bar.PressedPart({ 340, 48 }), Part::None);
@@ -270,7 +275,7 @@ TEST(ListScrollBarTest, ADragAcrossTheWholeBarVisitsEveryFirstEntry)
     ListScrollBar bar(15, 28);
     bar.Reset(48);
     bar.Scroll(0);
-    int offset = 10;   // grabbed 10 pixels below the thumb's top
+    int offset = 10;  // grabbed 10 pixels below the thumb's top
     std::set<int> visited;
     for (int y = 0; y <= 320; ++y) {
         int entry = bar.DragEntry(y, offset);

@@ -21,7 +21,7 @@ constexpr Point kEndButton = { 100, 560 };
 constexpr Point kAButton = { 737, 359 };
 // The cell after ゆ (CardCode 39) is empty.
 constexpr Point kCellAfterYu = { 713 - 49 * 7 + 24, 335 + 48 * 3 + 24 };
-constexpr int kBarX = 338;   // the handlers look 2 pixels to the right
+constexpr int kBarX = 338;  // the handlers look 2 pixels to the right
 
 // The title menu with the study screen as its fifth choice, the real stage
 // under it; the program folder holds long voices for the first two Edo
@@ -61,7 +61,9 @@ protected:
                 m_study = study.get();
                 return study;
             },
-            [] { return TitleScene::Date { 5, 14 }; });
+            [] {
+                return TitleScene::Date { 5, 14 };
+            });
         TitleScene& ref = *title;
         m_view.forwardTimers = true;
         m_stage.Init(&m_view, 980, 600, std::move(title));
@@ -183,18 +185,18 @@ TEST_F(StudySceneTest, ScrollLimitsPagingHoldingAndDragging)
         Press(kBarX, y);
         Click(kBarX, y);
     };
-    clickBar(40);   // up arrow at the top
+    clickBar(40);  // up arrow at the top
     EXPECT_EQ(study.GetFirstVisible(), 0);
-    clickBar(250);   // the track below the thumb pages by 9
+    clickBar(250);  // the track below the thumb pages by 9
     EXPECT_EQ(study.GetFirstVisible(), 9);
-    clickBar(280);   // down arrow
+    clickBar(280);  // down arrow
     EXPECT_EQ(study.GetFirstVisible(), 10);
     for (int i = 0; i < 5; ++i)
         clickBar(270);
     EXPECT_EQ(study.GetFirstVisible(), 36) << "48 entries, 12 rows";
     clickBar(280);
     EXPECT_EQ(study.GetFirstVisible(), 36);
-    clickBar(60);   // the track above pages up
+    clickBar(60);  // the track above pages up
     EXPECT_EQ(study.GetFirstVisible(), 27);
 
     // Holding the button on the track pages after half a second and then

@@ -37,7 +37,10 @@ TEST(TakeTimeStatistic, BytesAreInvertedSpreadAndSummed)
 
 class StoredStatistic : public ::testing::Test {
 protected:
-    StoredStatistic() : m_scope("LUMARRA_REGISTRY_DIR", m_folder.GetNative().c_str()) { }
+    StoredStatistic()
+        : m_scope("LUMARRA_REGISTRY_DIR", m_folder.GetNative().c_str())
+    {
+    }
 
     std::vector<uint8_t> Stored(const char* name, uint32_t room = 64)
     {

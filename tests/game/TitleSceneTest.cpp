@@ -33,7 +33,11 @@ struct ChoiceRecord {
 
 class RecordingScene : public Scene {
 public:
-    RecordingScene(GameStage* stage, ChoiceRecord& record) : Scene(stage), m_record(record) { }
+    RecordingScene(GameStage* stage, ChoiceRecord& record)
+        : Scene(stage)
+        , m_record(record)
+    {
+    }
     ~RecordingScene() override { ++m_record.destroyed; }
 
     void Run() override
@@ -80,8 +84,7 @@ protected:
     bool Choose(TitleScene& title, int x, int y)
     {
         Click(x, y);
-        return InPhase(title, TitleScene::Phase::Confirming)
-            && PumpUntil([&] { return m_stage.GetIconSpot(1) != -1; });
+        return InPhase(title, TitleScene::Phase::Confirming) && PumpUntil([&] { return m_stage.GetIconSpot(1) != -1; });
     }
 
     void ExpectTheFiveChoices()
@@ -98,8 +101,7 @@ protected:
         for (int i = 0; i < 5; ++i) {
             const HotSpot& spot = choices[static_cast<size_t>(i)];
             EXPECT_EQ(spot.value, i + 1);
-            EXPECT_EQ(Rect({ spot.rect.left, spot.rect.top, spot.rect.right + 1, spot.rect.bottom + 1 }),
-                expected[i]);
+            EXPECT_EQ(Rect({ spot.rect.left, spot.rect.top, spot.rect.right + 1, spot.rect.bottom + 1 }), expected[i]);
         }
         EXPECT_TRUE(SpotsWithKey(0x4800).empty()) << "no answer is asked for";
         EXPECT_EQ(m_stage.GetIconSpot(1), -1);
@@ -204,10 +206,12 @@ TEST_F(TitleSceneTest, TheNewYearGreetingShowsOnceInTheFirstWeekOfJanuary)
     Click(540, 430);
     ASSERT_TRUE(PumpUntil([&] { return title.GetPhase() == TitleScene::Phase::Menu; }));
     bool greetedAgain = false;
-    PumpUntil([&] {
-        greetedAgain = greetedAgain || m_stage.GetOverlayCount() != 0;
-        return false;
-    }, 300);
+    PumpUntil(
+        [&] {
+            greetedAgain = greetedAgain || m_stage.GetOverlayCount() != 0;
+            return false;
+        },
+        300);
     EXPECT_FALSE(greetedAgain);
 }
 
@@ -227,7 +231,11 @@ TEST_F(TitleSceneTest, NoGreetingOutsideTheFirstWeek)
 // A scene whose script deals one table; its quit flag is the test's.
 class DealScene : public Scene {
 public:
-    explicit DealScene(GameStage* stage) : Scene(stage), table(*this) { }
+    explicit DealScene(GameStage* stage)
+        : Scene(stage)
+        , table(*this)
+    {
+    }
     void Run() override
     {
         table.SetDeck(FindDeck(kDeckEdo)->cards, 48);

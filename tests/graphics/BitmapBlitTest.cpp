@@ -58,7 +58,7 @@ TEST(BitmapTest, EveryFormatKeepsItsExactColorsInBothRowOrders)
             auto bitmap = MakeBitmap(depth, 13, 5, topDown);
             ASSERT_TRUE(bitmap) << depth;
             std::vector<COLORREF> colors = depth == 1 ? std::vector<COLORREF> { kBlack, kWhite }
-                                                       : std::vector<COLORREF> { kRed, kGreen, kBlue, kWhite, kBlack };
+                                                      : std::vector<COLORREF> { kRed, kGreen, kBlue, kWhite, kBlack };
             for (int y = 0; y < 5; ++y)
                 for (int x = 0; x < 13; ++x)
                     bitmap->SetPixel(x, y, colors[(x + y) % colors.size()]);
@@ -111,7 +111,7 @@ TEST(BlitTest, CopiesBetweenEveryPairOfFormatsAndRowOrders)
                 auto target = MakeBitmap(to, 12, 6, order & 2);
                 bool mono = from == 1 || to == 1;
                 std::vector<COLORREF> colors = mono ? std::vector<COLORREF> { kBlack, kWhite }
-                                                     : std::vector<COLORREF> { kRed, kGreen, kBlue, kWhite, kBlack };
+                                                    : std::vector<COLORREF> { kRed, kGreen, kBlue, kWhite, kBlack };
                 for (int y = 0; y < 4; ++y)
                     for (int x = 0; x < 9; ++x)
                         source->SetPixel(x, y, colors[(x * 3 + y) % colors.size()]);

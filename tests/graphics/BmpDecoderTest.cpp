@@ -119,7 +119,7 @@ TEST(BmpDecoderTest, ReadsBitFieldsFromVersionFiveHeadersAndTopDownRows)
 {
     const uint32_t masks[3] = { 0x7C00, 0x03E0, 0x001F };
     std::vector<uint8_t> pixels = { 0x00, 0x7C, 0x1F, 0x00,  // top row: red, blue
-        0xE0, 0x03, 0xFF, 0x7F };                             // bottom row: green, white
+        0xE0, 0x03, 0xFF, 0x7F };                            // bottom row: green, white
     auto bitmap = BmpDecoder::DecodeFile(MakeFile(124, 2, -2, 16, BI_BITFIELDS, 0, {}, pixels, masks));
     ASSERT_TRUE(bitmap);
     EXPECT_TRUE(bitmap->IsTopDown());

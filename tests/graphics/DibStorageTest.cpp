@@ -332,14 +332,13 @@ TEST(DibStorageTest, LoadedHeadersDescribeThePixelsTheSurfaceHolds)
 {
     TempFolder folder;
     // A core header, 2 × 1 at one bit, and a top-down 24-bit info header.
-    const uint8_t core[] = { 'B', 'M', 36, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0, 0, 12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0,
-        0, 0, 255, 255, 0, 0, 0x40, 0, 0, 0 };
+    const uint8_t core[] = { 'B', 'M', 36, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0, 0, 12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0, 0, 0,
+        255, 255, 0, 0, 0x40, 0, 0, 0 };
     const uint8_t topDown[] = {
-        'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,                     // file header
-        40, 0, 0, 0, 1, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF, 1, 0, 24, 0,       // 1 × -2, 24 bits
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-        0, 0, 255, 0,                                                       // top row: red
-        0, 0, 0, 0,                                                         // bottom row: black
+        'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,                                        // file header
+        40, 0, 0, 0, 1, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF, 1, 0, 24, 0,                          // 1 × -2, 24 bits
+        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0,  // top row: red
+        0, 0, 0, 0,                                                                            // bottom row: black
     };
     std::ofstream(folder.Native("core.bmp"), std::ios::binary).write(reinterpret_cast<const char*>(core), sizeof core);
     std::ofstream(folder.Native("down.bmp"), std::ios::binary)
@@ -454,8 +453,9 @@ TEST(DibStorageTest, SavedFilesReadBackIdenticalAtEveryDepth)
         original.BeginDraw();
         for (int y = 0; y < 7; ++y)
             for (int x = 0; x < 13; ++x)
-                original.SetPixelV(x, y, RGB(static_cast<uint8_t>(x * 19), static_cast<uint8_t>(y * 37),
-                                             static_cast<uint8_t>((x * y) % 256)));
+                original.SetPixelV(x, y,
+                    RGB(static_cast<uint8_t>(x * 19), static_cast<uint8_t>(y * 37),
+                        static_cast<uint8_t>((x * y) % 256)));
         original.EndDraw();
         std::string path = folder.Internal("saved" + std::to_string(depth) + ".bmp");
         ASSERT_EQ(original.SaveToFile(path), 1) << depth;

@@ -28,7 +28,8 @@ std::string FamilyOf(const FontLocation& location)
     return family;
 }
 
-std::shared_ptr<Font> MakeFont(std::string_view faceUtf8, int height, int width = 0, int weight = 0, bool italic = false)
+std::shared_ptr<Font> MakeFont(std::string_view faceUtf8, int height, int width = 0, int weight = 0,
+    bool italic = false)
 {
     LogFont logFont;
     logFont.height = height;
@@ -85,8 +86,7 @@ TEST(TextFontTest, HeightSignSelectsCharacterOrCellHeight)
     EXPECT_GT(character->GetTextMetrics().height, 30);
     EXPECT_NEAR(cell->GetTextMetrics().height, 30, 1);
     EXPECT_LT(EmHeight(*cell), 30);
-    EXPECT_EQ(cell->GetTextMetrics().height,
-        cell->GetTextMetrics().ascent + cell->GetTextMetrics().descent);
+    EXPECT_EQ(cell->GetTextMetrics().height, cell->GetTextMetrics().ascent + cell->GetTextMetrics().descent);
 }
 
 TEST(TextFontTest, PointFontsAreConvertedAt96Dpi)

@@ -93,7 +93,8 @@ TEST_F(TextLayoutTest, CentredSingleLineSitsInTheMiddle)
 {
     Rect rect { 100, 50, 300, 150 };
     TextRun run;
-    int height = TextLayout::LayoutDrawText(m_font, Sjis("まんなか"), rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE, run);
+    int height
+        = TextLayout::LayoutDrawText(m_font, Sjis("まんなか"), rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE, run);
     ASSERT_EQ(run.cells.size(), 1u);
     const Rect& cell = run.cells[0];
     EXPECT_EQ(cell.left - rect.left, (rect.GetWidth() - 4 * m_full) / 2);
@@ -176,7 +177,8 @@ Rect InkBox(const Bitmap& bitmap, COLORREF paper)
         for (int x = 0; x < bitmap.GetWidth(); ++x) {
             if (bitmap.GetPixel(x, y) == paper)
                 continue;
-            box = { std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), std::max(box.bottom, y + 1) };
+            box = { std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                std::max(box.bottom, y + 1) };
         }
     }
     return box;

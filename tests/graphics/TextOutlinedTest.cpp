@@ -61,7 +61,8 @@ TEST(TextOutlinedPixelTest, InkWeightDecidesWhetherTheBackgroundIsRead)
         // v = 37 (b = 147) reads and mixes the real background.
         EXPECT_EQ(Paint({ 37 }, 1, 1, paper, kInk, kNoColor).At(4, 4), Expected(paper, kInk, 37));
     }
-    EXPECT_NE(Paint({ 37 }, 1, 1, kWhite, kInk, kNoColor).At(4, 4), Paint({ 37 }, 1, 1, kBlack, kInk, kNoColor).At(4, 4));
+    EXPECT_NE(Paint({ 37 }, 1, 1, kWhite, kInk, kNoColor).At(4, 4),
+        Paint({ 37 }, 1, 1, kBlack, kInk, kNoColor).At(4, 4));
     // Black ink on white: b = 151 gives pure black, b = 147 a mid grey.
     EXPECT_EQ(Paint({ 38 }, 1, 1, kWhite, kBlack, kNoColor).At(4, 4), kBlack);
     EXPECT_EQ(Paint({ 37 }, 1, 1, kWhite, kBlack, kNoColor).At(4, 4), RGB(108, 108, 108));
@@ -145,15 +146,16 @@ protected:
         constexpr int kSize = 30;
         switch (style) {
         case OutlinedTextStyle::Baseline:
-            return s.DrawOutlinedText(text, kBox.left, kBox.top, kBox.GetWidth(), kBox.GetHeight(), face, kSize, 400, kBlack,
-                shade);
+            return s.DrawOutlinedText(text, kBox.left, kBox.top, kBox.GetWidth(), kBox.GetHeight(), face, kSize, 400,
+                kBlack, shade);
         case OutlinedTextStyle::Bottom:
-            return s.DrawOutlinedTextBottom(text, kBox.left, kBox.top, kBox.GetWidth(), kBox.GetHeight(), face, kSize, kBlack,
-                shade);
+            return s.DrawOutlinedTextBottom(text, kBox.left, kBox.top, kBox.GetWidth(), kBox.GetHeight(), face, kSize,
+                kBlack, shade);
         case OutlinedTextStyle::Plain:
             break;
         }
-        return s.DrawOutlinedTextPlain(text, kBox.left, kBox.top, kBox.GetWidth(), kBox.GetHeight(), face, kSize, kBlack, shade);
+        return s.DrawOutlinedTextPlain(text, kBox.left, kBox.top, kBox.GetWidth(), kBox.GetHeight(), face, kSize,
+            kBlack, shade);
     }
 
     COLORREF At(int x, int y) const { return m_surface->GetBitmap()->GetPixel(x, y); }
@@ -165,7 +167,8 @@ protected:
         for (int y = area.top; y < area.bottom; ++y)
             for (int x = area.left; x < area.right; ++x)
                 if (At(x, y) != kWhite)
-                    box = { std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), std::max(box.bottom, y + 1) };
+                    box = { std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                        std::max(box.bottom, y + 1) };
         return box;
     }
 
@@ -174,7 +177,8 @@ protected:
 
 TEST_F(TextOutlinedCaptionTest, EveryStyleInksAJapaneseCaptionInsideItsBox)
 {
-    for (OutlinedTextStyle style : { OutlinedTextStyle::Baseline, OutlinedTextStyle::Bottom, OutlinedTextStyle::Plain }) {
+    for (OutlinedTextStyle style :
+        { OutlinedTextStyle::Baseline, OutlinedTextStyle::Bottom, OutlinedTextStyle::Plain }) {
         SetUp();
         EXPECT_EQ(Draw(style, Sjis("ひらがなの勉強"), RGB(0x80, 0x80, 0x80)), 1);
         Rect ink = InkBox({ 0, 0, kWidth, kHeight });
@@ -256,8 +260,8 @@ TEST(TextOutlinedContextTest, FontSelectionIsPutBack)
     auto bitmap = MakeBitmap24(100, 40, kWhite);
     DrawContext dc(bitmap.get());
     auto before = dc.GetFont();
-    EXPECT_EQ(RenderOutlinedText(dc, OutlinedTextStyle::Bottom, Sjis("かるた"), 0, 0, 100, 40, Sjis("ＭＳ ゴシック"), 20,
-                  400, kBlack, kNoColor),
+    EXPECT_EQ(RenderOutlinedText(dc, OutlinedTextStyle::Bottom, Sjis("かるた"), 0, 0, 100, 40, Sjis("ＭＳ ゴシック"),
+                  20, 400, kBlack, kNoColor),
         1);
     EXPECT_EQ(dc.GetFont(), before);
 }

@@ -20,8 +20,17 @@ struct Shape {
 // Sizes from a single pixel to the largest sheet, color counts from 2 to 256
 // including ones that are no power of two.
 const Shape kShapes[] = {
-    { 1, 1, 2 }, { 1, 1, 256 }, { 3, 1, 2 }, { 1, 7, 4 }, { 17, 13, 3 }, { 64, 64, 16 }, { 250, 770, 128 },
-    { 255, 3, 200 }, { 640, 33, 64 }, { 333, 97, 256 }, { 750, 2310, 128 },
+    { 1, 1, 2 },
+    { 1, 1, 256 },
+    { 3, 1, 2 },
+    { 1, 7, 4 },
+    { 17, 13, 3 },
+    { 64, 64, 16 },
+    { 250, 770, 128 },
+    { 255, 3, 200 },
+    { 640, 33, 64 },
+    { 333, 97, 256 },
+    { 750, 2310, 128 },
 };
 
 std::vector<IndexedPicture> TestPictures()
@@ -30,8 +39,8 @@ std::vector<IndexedPicture> TestPictures()
     uint32_t seed = 1;
     for (const Shape& shape : kShapes) {
         pictures.push_back(MakeNoisePicture(shape.width, shape.height, shape.colors, seed++));
-        pictures.push_back(MakeFlatPicture(shape.width, shape.height, shape.colors,
-            static_cast<uint8_t>(shape.colors - 1)));
+        pictures.push_back(
+            MakeFlatPicture(shape.width, shape.height, shape.colors, static_cast<uint8_t>(shape.colors - 1)));
     }
     pictures.push_back(MakeSheetPicture(750, 2310, 128, 3));
     pictures.push_back(MakeSheetPicture(640, 1980, 64, 4));
@@ -75,8 +84,8 @@ TEST(GiflibCrossCheck, OurStreamsDecodeInGiflibToTheInput)
             std::optional<uint8_t> key;
             if (transparent)
                 key = static_cast<uint8_t>(picture.colors.size() - 1);
-            ASSERT_TRUE(ImgEncoder::Encode(picture.width, picture.height, picture.indices, picture.colors, key,
-                stream));
+            ASSERT_TRUE(
+                ImgEncoder::Encode(picture.width, picture.height, picture.indices, picture.colors, key, stream));
             ASSERT_EQ(std::string(stream.begin(), stream.begin() + 6), "IMG000");
 
             SetSignature(stream, "GIF89a");

@@ -262,8 +262,8 @@ TEST(ImgDecoder, BlockSequenceRules)
     // Comment, application and plain-text blocks are stepped over.
     EXPECT_EQ(decoder.Parse(withBefore({ 0x21, 0xFE, 2, 'h', 'i', 1, '!', 0 })), 1);
     EXPECT_EQ(decoder.GetWidth(), 8);
-    EXPECT_EQ(decoder.Parse(withBefore({ 0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3,
-                  1, 0, 0, 0 })),
+    EXPECT_EQ(decoder.Parse(
+                  withBefore({ 0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0 })),
         1);
     EXPECT_EQ(decoder.GetWidth(), 8);
     EXPECT_EQ(decoder.Parse(withBefore({ 0x21, 0x01, 12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 'x', 0 })), 1);

@@ -221,8 +221,9 @@ std::vector<uint8_t> WrapImageData(int width, int height, int colorCount, int mi
         static_cast<uint8_t>(0x80 | (bits - 1)), 0, 0 };
     for (int i = 0; i < (1 << bits); ++i)
         out.insert(out.end(), 3, static_cast<uint8_t>(i));
-    out.insert(out.end(), { 0x2C, 0, 0, 0, 0, static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8),
-        static_cast<uint8_t>(height), static_cast<uint8_t>(height >> 8), 0, static_cast<uint8_t>(minCodeSize) });
+    out.insert(out.end(),
+        { 0x2C, 0, 0, 0, 0, static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8), static_cast<uint8_t>(height),
+            static_cast<uint8_t>(height >> 8), 0, static_cast<uint8_t>(minCodeSize) });
     for (size_t at = 0; at < lzwBytes.size(); at += 255) {
         size_t n = std::min<size_t>(255, lzwBytes.size() - at);
         out.push_back(static_cast<uint8_t>(n));

@@ -192,7 +192,12 @@ TEST_F(PictureCache, DamagedCacheFilesAreRebuilt)
         { "empty", {} },
         { "cut by one byte", { whole.begin(), whole.end() - 1 } },
         { "cut inside the header", { whole.begin(), whole.begin() + 100 } },
-        { "one byte too many", [&] { auto b = whole; b.push_back(0); return b; }() },
+        { "one byte too many",
+            [&] {
+                auto b = whole;
+                b.push_back(0);
+                return b;
+            }() },
         { "header size 553", withSize(553) },
         { "header size 44 on an 8-bit header", withSize(44) },
         { "header size 0xFFFFFFFF", withSize(0xFFFFFFFF) },
@@ -322,8 +327,8 @@ TEST_F(PictureCache, PrebuildWritesEveryFile)
 {
     ASSERT_EQ(PrebuildPictureCache(), 1);
     std::vector<std::string> expected = { "0000012B.dat", "0000012C.dat", "0000012D.dat", "0000012E.dat",
-        "0000012F.dat", "00000130.dat", "00000131.dat", "00000132.dat", "00000133.dat", "F0000118.dat",
-        "F000012C.dat", "F000012F.dat", "F0000132.dat" };
+        "0000012F.dat", "00000130.dat", "00000131.dat", "00000132.dat", "00000133.dat", "F0000118.dat", "F000012C.dat",
+        "F000012F.dat", "F0000132.dat" };
     EXPECT_EQ(DataFiles(), expected);
     for (const TestSheet& sheet : kTestSheets) {
         size_t stride = (static_cast<size_t>(sheet.width) + 3) / 4 * 4;
@@ -339,14 +344,17 @@ TEST_F(PictureCache, AWriterKilledAtAnyMomentLeavesAWholeFileOrNone)
     ASSERT_EQ(WritePictureCache(301), 1);
     std::vector<uint8_t> whole = ReadBytes(CacheFile(301));
     fs::remove(CacheFile(301));
-    KillWritersRepeatedly(20, 30000, [] {
-        for (;;)
-            WritePictureCache(301);
-    }, [&](int round) {
-        if (fs::exists(CacheFile(301))) {
-            EXPECT_TRUE(ReadBytes(CacheFile(301)) == whole) << "round " << round;
-        }
-    });
+    KillWritersRepeatedly(
+        20, 30000,
+        [] {
+            for (;;)
+                WritePictureCache(301);
+        },
+        [&](int round) {
+            if (fs::exists(CacheFile(301))) {
+                EXPECT_TRUE(ReadBytes(CacheFile(301)) == whole) << "round " << round;
+            }
+        });
     ASSERT_EQ(WritePictureCache(301), 1);
     EXPECT_EQ(DataFiles(), std::vector<std::string> { "0000012D.dat" });
 }

@@ -58,9 +58,9 @@ TEST(Canvas, ShapesCoverTheirAreaWithSoftEdges)
 TEST(PictureFiles, KeyedPicturesNeverShowPinkFringesOrAFalseKey)
 {
     Canvas c(3, 1);
-    c.Blend(0, 0, Paint::Hex(0x336699), 0.3f);   // mostly uncovered: blank
-    c.Blend(1, 0, Paint::Hex(0x336699), 0.7f);   // mostly covered: full color
-    c.Blend(2, 0, Paint::Hex(kKeyMagenta), 1);   // drawn magenta must not vanish
+    c.Blend(0, 0, Paint::Hex(0x336699), 0.3f);  // mostly uncovered: blank
+    c.Blend(1, 0, Paint::Hex(0x336699), 0.7f);  // mostly covered: full color
+    c.Blend(2, 0, Paint::Hex(kKeyMagenta), 1);  // drawn magenta must not vanish
     std::vector<uint32_t> keyed = Flatten(c, true);
     EXPECT_EQ(keyed[0], kKeyMagenta);
     EXPECT_EQ(keyed[1], 0x336699u);

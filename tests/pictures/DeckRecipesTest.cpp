@@ -54,7 +54,8 @@ TEST(DeckRecipes, EveryCardHasItsPictureAndKana)
     for (const char* deck : { "edo", "kamigata", "owari", "aiueo" }) {
         std::optional<Recipe> recipe = Recipe::Load(SourcePath(std::string("resources/pictures/") + deck + ".txt"));
         ASSERT_TRUE(recipe) << deck;
-        DeckSheets sheets(*emoji, *recipe, LoadStringTable(SourcePath(std::string("resources/strings/") + deck + ".txt")));
+        DeckSheets sheets(*emoji, *recipe,
+            LoadStringTable(SourcePath(std::string("resources/strings/") + deck + ".txt")));
         EXPECT_TRUE(sheets.GetErrors().empty()) << deck << ": " << sheets.GetErrors().front();
     }
     std::optional<Recipe> screens = Recipe::Load(SourcePath("resources/pictures/screens.txt"));
@@ -86,7 +87,8 @@ TEST(DeckRecipes, BadRecipesAreReported)
 
     // Two cards of a deck may share a background picture but never their
     // main one, however the emoji is spelt; our own drawings count as pictures.
-    Recipe repeats = Recipe::Parse("deck owari\ncard 0 ⛩️ 🌲\ncard 1 🌲 ⛩\ncard 2 ⛩\ncard 3 @tofu\ncard 4 @nothing\n");
+    Recipe repeats
+        = Recipe::Parse("deck owari\ncard 0 ⛩️ 🌲\ncard 1 🌲 ⛩\ncard 2 ⛩\ncard 3 @tofu\ncard 4 @nothing\n");
     const std::vector<std::string> repeated = DeckSheets(*emoji, repeats, {}).GetErrors();
     auto reports = [&](const std::string& part) { return HasError(repeated, part); };
     EXPECT_TRUE(reports("line 4: card 2 repeats the main picture of card 0"));
@@ -116,8 +118,8 @@ TEST(ScenePictures, BuildWritesTheResourceAndItsContactPicture)
     // A keyed picture: corners in the key color, the emoji drawn in the middle.
     // Rows are bottom-up, blue-green-red, 24 bits, width 40 needs no padding.
     std::vector<std::string> errors;
-    ASSERT_TRUE(pictures.Build(Recipe::Parse("bitmap 900 emoji w=40 h=40 key=1 emoji=🐕\n").lines[0],
-        dir / "keyed.dib", dir, errors));
+    ASSERT_TRUE(pictures.Build(Recipe::Parse("bitmap 900 emoji w=40 h=40 key=1 emoji=🐕\n").lines[0], dir / "keyed.dib",
+        dir, errors));
     std::vector<uint8_t> keyed = read(dir / "keyed.dib");
     ASSERT_EQ(keyed.size(), 40u + 40 * 40 * 3);
     auto pixel = [](const std::vector<uint8_t>& dib, int x, int y) {

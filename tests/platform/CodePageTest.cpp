@@ -22,7 +22,9 @@ TEST(CodePage, UnmappableInputBecomesQuestionMarks)
 TEST(CodePage, CharLengthStepsWholeCharactersAndStopsAtTheEnd)
 {
     std::string sjis = Utf8ToCp932("ソa");  // ソ is 0x83 0x5C: a backslash trail byte
-    ASSERT_EQ(sjis, "\x83\x5C" "a");
+    ASSERT_EQ(sjis,
+        "\x83\x5C"
+        "a");
     EXPECT_EQ(CharLength(sjis, 0, CodePage::Cp932), 2u);
     EXPECT_EQ(CharLength(sjis, 2, CodePage::Cp932), 1u);
     EXPECT_EQ(CharLength(sjis, 3, CodePage::Cp932), 0u);

@@ -38,7 +38,8 @@ inline std::vector<uint8_t> BuildElfImage(const std::vector<ElfSectionSpec>& sec
     const size_t word = options.is64 ? 8 : 4;
 
     image.assign(headerSize, 0);
-    const uint8_t ident[] = { 0x7F, 'E', 'L', 'F', uint8_t(options.is64 ? 2 : 1), uint8_t(options.bigEndian ? 2 : 1), 1 };
+    const uint8_t ident[]
+        = { 0x7F, 'E', 'L', 'F', uint8_t(options.is64 ? 2 : 1), uint8_t(options.bigEndian ? 2 : 1), 1 };
     std::copy(std::begin(ident), std::end(ident), image.begin());
 
     std::string names(1, '\0');

@@ -31,11 +31,13 @@ TEST(VersionResource, AnswersThePathsOfTheBlockTree)
     EXPECT_EQ(resource.QueryText("\\stringfileinfo\\041103a4\\productname"), "Lumarra");
     auto translation = resource.QueryValue("\\VarFileInfo\\Translation");
     ASSERT_TRUE(translation);
-    EXPECT_EQ(std::vector<uint8_t>(translation->begin(), translation->end()), (std::vector<uint8_t> { 0x11, 0x04, 0xA4, 0x03 }));
+    EXPECT_EQ(std::vector<uint8_t>(translation->begin(), translation->end()),
+        (std::vector<uint8_t> { 0x11, 0x04, 0xA4, 0x03 }));
     auto fixed = resource.QueryValue("\\");
     ASSERT_TRUE(fixed);
     ASSERT_EQ(fixed->size(), 52u);
-    EXPECT_EQ((*fixed)[0] | (*fixed)[1] << 8 | (*fixed)[2] << 16 | uint32_t((*fixed)[3]) << 24, kFixedFileInfoSignature);
+    EXPECT_EQ((*fixed)[0] | (*fixed)[1] << 8 | (*fixed)[2] << 16 | uint32_t((*fixed)[3]) << 24,
+        kFixedFileInfoSignature);
     // File version 1.2 / 3.4 as two 32-bit words, most significant first.
     EXPECT_EQ((*fixed)[8] | (*fixed)[9] << 8 | (*fixed)[10] << 16 | (*fixed)[11] << 24, 0x00010002);
     EXPECT_EQ((*fixed)[12] | (*fixed)[13] << 8 | (*fixed)[14] << 16 | (*fixed)[15] << 24, 0x00030004);
@@ -56,7 +58,7 @@ TEST(VersionResource, MalformedBlocksFailWithoutReadingPastTheData)
     EXPECT_FALSE(VersionResource(unterminated).QueryValue("\\"));
     // A child of length zero must not stall the walk.
     std::vector<uint8_t> stalled = data;
-    size_t firstChild = 92; // after the root's header, key and fixed information
+    size_t firstChild = 92;  // after the root's header, key and fixed information
     stalled[firstChild] = 0;
     stalled[firstChild + 1] = 0;
     EXPECT_FALSE(VersionResource(stalled).QueryText("\\StringFileInfo\\041103A4\\FileVersion"));

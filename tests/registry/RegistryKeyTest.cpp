@@ -36,7 +36,8 @@ TEST(RegistryKey, KeysAndValuesAreFoundWhateverTheCaseAndKeepTheirOwn)
     ASSERT_EQ(again.QueryValue("bclick", &type, &value, &size), RegistryStatus::Success);
     EXPECT_EQ(type, REG_DWORD);
     EXPECT_EQ(value, 0u);
-    EXPECT_NE(registry.ReadStore().find("[HKEY_CURRENT_USER\\Software\\Orvella\\Korimba]\n\"bClick\"=dword:00000000\n"), std::string::npos)
+    EXPECT_NE(registry.ReadStore().find("[HKEY_CURRENT_USER\\Software\\Orvella\\Korimba]\n\"bClick\"=dword:00000000\n"),
+        std::string::npos)
         << registry.ReadStore();
 
     std::string name;
@@ -134,7 +135,8 @@ TEST(RegistryKey, MalformedPathsAndOversizedNamesAreRefused)
     RegistryKey key;
     EXPECT_EQ(kUser.Create("\\A", KEY_ALL_ACCESS, key), RegistryStatus::BadPath);
     EXPECT_EQ(kUser.Create("A\\\\B", KEY_ALL_ACCESS, key), RegistryStatus::BadPath);
-    EXPECT_EQ(kUser.Create(std::string(kMaxRegistryKeyNameBytes + 1, 'n'), KEY_ALL_ACCESS, key), RegistryStatus::BadPath);
+    EXPECT_EQ(kUser.Create(std::string(kMaxRegistryKeyNameBytes + 1, 'n'), KEY_ALL_ACCESS, key),
+        RegistryStatus::BadPath);
     EXPECT_EQ(kUser.Create(std::string(kMaxRegistryKeyNameBytes, 'n'), KEY_ALL_ACCESS, key), RegistryStatus::Success);
 
     std::string deep = "k";
@@ -144,8 +146,10 @@ TEST(RegistryKey, MalformedPathsAndOversizedNamesAreRefused)
     EXPECT_EQ(key.Create("k", KEY_ALL_ACCESS, key), RegistryStatus::TooLarge);
 
     std::vector<uint8_t> big(kMaxRegistryValueBytes + 1);
-    EXPECT_EQ(kUser.SetValue("Big", REG_BINARY, big.data(), static_cast<uint32_t>(big.size())), RegistryStatus::TooLarge);
-    EXPECT_EQ(kUser.SetValue(std::string(kMaxRegistryValueNameBytes + 1, 'v'), REG_BINARY, big.data(), 1), RegistryStatus::TooLarge);
+    EXPECT_EQ(kUser.SetValue("Big", REG_BINARY, big.data(), static_cast<uint32_t>(big.size())),
+        RegistryStatus::TooLarge);
+    EXPECT_EQ(kUser.SetValue(std::string(kMaxRegistryValueNameBytes + 1, 'v'), REG_BINARY, big.data(), 1),
+        RegistryStatus::TooLarge);
 
     // Each value fits, but together they would pass the store's size limit:
     // the last write fails and the store keeps what it had.
@@ -177,7 +181,8 @@ TEST(RegistryKey, ADamagedStoreIsMovedAsideKeptAndReadsAsEmpty)
 {
     TestRegistry registry;
     std::string store = registry.GetStorePath();
-    std::string damaged = std::string(kRegistryTextSignature) + "\n[HKEY_CURRENT_USER\\Software]\n\"bClick\"=dword:1\ngarbage\n";
+    std::string damaged
+        = std::string(kRegistryTextSignature) + "\n[HKEY_CURRENT_USER\\Software]\n\"bClick\"=dword:1\ngarbage\n";
     TestRegistry::WriteFile(store, damaged);
 
     RegistryKey key;
@@ -215,7 +220,8 @@ TEST(RegistryKey, StoresLiveInTheUsersConfigurationFolder)
     EnvironmentScope home("HOME", folder.Native("home").c_str());
     {
         EnvironmentScope config("XDG_CONFIG_HOME", folder.Native("config").c_str());
-        EXPECT_EQ(RegistryFile(RegistryRoot::HKEY_LOCAL_MACHINE).GetPath(), folder.Native("config/lumarra/HKEY_LOCAL_MACHINE.reg"));
+        EXPECT_EQ(RegistryFile(RegistryRoot::HKEY_LOCAL_MACHINE).GetPath(),
+            folder.Native("config/lumarra/HKEY_LOCAL_MACHINE.reg"));
         ASSERT_EQ(SetDword(kUser, "v", 1), RegistryStatus::Success);
         EXPECT_TRUE(std::filesystem::exists(folder.Native("config/lumarra/HKEY_CURRENT_USER.reg")));
         struct stat info;

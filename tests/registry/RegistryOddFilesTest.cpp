@@ -115,7 +115,8 @@ TEST(RegistryOddFiles, NoRegularFileInPlaceOfTheStoreFailsCleanly)
         TestRegistry registry;
         MakeOddFile(kind, registry.GetStorePath());
         int status = ExitStatusWithin(kCleanFailureMs, [] {
-            return Query("bClick") == RegistryStatus::ReadFailed && SetDword(kUser, "bClick", 1) == RegistryStatus::WriteFailed;
+            return Query("bClick") == RegistryStatus::ReadFailed
+                && SetDword(kUser, "bClick", 1) == RegistryStatus::WriteFailed;
         });
         EXPECT_EQ(status, 0) << "kind " << static_cast<int>(kind);
         // Not ours to move or replace.
@@ -132,7 +133,8 @@ TEST(RegistryOddFiles, NoRegularFileInPlaceOfTheLockFailsWritesCleanly)
         std::filesystem::remove(registry.GetStorePath() + ".lock");
         MakeOddFile(kind, registry.GetStorePath() + ".lock");
         int status = ExitStatusWithin(kCleanFailureMs, [] {
-            return Query("bClick") == RegistryStatus::Success && SetDword(kUser, "bClick", 0) == RegistryStatus::WriteFailed;
+            return Query("bClick") == RegistryStatus::Success
+                && SetDword(kUser, "bClick", 0) == RegistryStatus::WriteFailed;
         });
         EXPECT_EQ(status, 0) << "kind " << static_cast<int>(kind);
     }
@@ -146,7 +148,7 @@ TEST(RegistryOddFiles, TheLockFileIsAsOpenToOtherUsersAsTheStore)
     ::umask(saved);
     ASSERT_EQ(written, RegistryStatus::Success);
     for (const std::string& path : { registry.GetStorePath(), registry.GetStorePath() + ".lock" }) {
-        struct stat info {};
+        struct stat info { };
         ASSERT_EQ(::stat(path.c_str(), &info), 0) << path;
         EXPECT_EQ(info.st_mode & 0777, 0666u) << path;
     }

@@ -45,7 +45,10 @@ TEST(RegistryProcesses, TwoProgramsWritingTheSameKeyLoseNothing)
         for (int i = 0; i < kWrites; ++i) {
             const RegistryValue* value = key->FindValue(NumberedName(std::string(1, prefix), i));
             uint32_t expected = static_cast<uint32_t>(i);
-            if (!value || value->type != REG_DWORD || value->data != std::vector<uint8_t>(reinterpret_cast<uint8_t*>(&expected), reinterpret_cast<uint8_t*>(&expected) + 4))
+            if (!value || value->type != REG_DWORD
+                || value->data
+                    != std::vector<uint8_t>(reinterpret_cast<uint8_t*>(&expected),
+                        reinterpret_cast<uint8_t*>(&expected) + 4))
                 ++missing;
         }
     EXPECT_EQ(missing, 0);

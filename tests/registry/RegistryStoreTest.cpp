@@ -45,7 +45,8 @@ TEST(RegistryStorePaths, SpellingsOfTheGameKeyAllNameTheSameKey)
         ASSERT_TRUE(store.IsValid()) << spelling;
         Resolved own = Resolve(store, "");
         EXPECT_EQ(own.root, RegistryRoot::HKEY_CURRENT_USER) << spelling;
-        EXPECT_TRUE(own.subKey == "Software\\Orvella\\Korimba" || own.subKey == "software\\orvella\\korimba") << own.subKey;
+        EXPECT_TRUE(own.subKey == "Software\\Orvella\\Korimba" || own.subKey == "software\\orvella\\korimba")
+            << own.subKey;
     }
     EXPECT_EQ(RegistryStore(spellings[2]).GetPath(), kGameKey);
 
@@ -74,7 +75,8 @@ TEST(RegistryStorePaths, ARootNameAloneAddressesTheRootKey)
 TEST(RegistryStorePaths, PathsWithoutAKnownRootMakeAnInvalidStore)
 {
     TestRegistry registry;
-    for (const char* path : { "HKCU\\Software\\Orvella\\Korimba", "HKEY_CURRENT\\Software", "Software\\Orvella", "", " \\ " }) {
+    for (const char* path :
+        { "HKCU\\Software\\Orvella\\Korimba", "HKEY_CURRENT\\Software", "Software\\Orvella", "", " \\ " }) {
         RegistryStore store(path);
         EXPECT_FALSE(store.IsValid()) << path;
         EXPECT_EQ(store.GetPath(), "");

@@ -64,7 +64,8 @@ private:
     {
         std::filesystem::path base = std::filesystem::temp_directory_path();
         std::error_code error;
-        if (medium == Medium::Memory && std::filesystem::is_directory("/dev/shm", error) && ::access("/dev/shm", W_OK) == 0)
+        if (medium == Medium::Memory && std::filesystem::is_directory("/dev/shm", error)
+            && ::access("/dev/shm", W_OK) == 0)
             base = "/dev/shm";
         std::string pattern = (base / "lumarra-registry-XXXXXX").string();
         return ::mkdtemp(pattern.data()) ? pattern : std::string();

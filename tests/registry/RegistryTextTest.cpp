@@ -80,16 +80,16 @@ TEST(RegistryText, EmptyStoresAndHandWrittenFilesAreRead)
     EXPECT_TRUE(ParseRegistryText("", kRoot, root));
     EXPECT_EQ(root.GetSubKeyCount(), 0u);
 
-    std::string edited = "\xEF\xBB\xBF" + Store(
-        "; comment\r\n"
-        "# another\r\n"
-        "   \r\n"
-        "[hkey_current_user\\Software\\A]\r\n"
-        "  \"x\"=dword:1f  \r\n"
-        "[HKEY_CURRENT_USER\\SOFTWARE\\a]\r\n"
-        "\"Y\"=hex:01,02,\\\r\n"
-        "     03\r\n"
-        "@=\"unnamed\"\r\n");
+    std::string edited = "\xEF\xBB\xBF"
+        + Store("; comment\r\n"
+                "# another\r\n"
+                "   \r\n"
+                "[hkey_current_user\\Software\\A]\r\n"
+                "  \"x\"=dword:1f  \r\n"
+                "[HKEY_CURRENT_USER\\SOFTWARE\\a]\r\n"
+                "\"Y\"=hex:01,02,\\\r\n"
+                "     03\r\n"
+                "@=\"unnamed\"\r\n");
     ASSERT_TRUE(ParseRegistryText(edited, kRoot, root));
     ASSERT_EQ(root.GetSubKeyCount(), 1u);
     const RegistryNode* key = root.FindPath({ "software", "a" });

@@ -24,7 +24,8 @@ TEST(RegistryThreads, StoresOnSeveralThreadsLoseNothing)
             for (int i = 0; i < kWrites; ++i) {
                 std::string name = NumberedName(NumberedName("T", t) + "_", i);
                 uint32_t back = 0;
-                if (!store.WriteDword("", name.c_str(), static_cast<uint32_t>(i)) || !store.ReadDword("", name.c_str(), back) || back != static_cast<uint32_t>(i))
+                if (!store.WriteDword("", name.c_str(), static_cast<uint32_t>(i))
+                    || !store.ReadDword("", name.c_str(), back) || back != static_cast<uint32_t>(i))
                     ++failures;
             }
         });

@@ -11,7 +11,7 @@ namespace lumarra::test {
 
 // Runs `work` in a child process; the child's exit status is 0 when it
 // returned true.
-template<typename Work>
+template <typename Work>
 pid_t Spawn(Work work)
 {
     pid_t pid = ::fork();
@@ -31,7 +31,7 @@ inline int WaitFor(pid_t pid)
 // Runs `work` in a child process and waits at most `timeoutMs` for it: its
 // exit status (0 when `work` returned true), or -1 when it still ran and was
 // killed. For operations that must fail cleanly rather than block.
-template<typename Work>
+template <typename Work>
 int ExitStatusWithin(unsigned timeoutMs, Work work)
 {
     constexpr long kPollNanoseconds = 2'000'000;
@@ -53,7 +53,7 @@ int ExitStatusWithin(unsigned timeoutMs, Work work)
 // Starts `write`, a loop of writes that never ends, in a child process
 // `rounds` times, kills it with SIGKILL at a random moment within
 // `maxRunMicroseconds` and then calls `check(round)` on what it left.
-template<typename Write, typename Check>
+template <typename Write, typename Check>
 void KillWritersRepeatedly(int rounds, unsigned maxRunMicroseconds, Write write, Check check)
 {
     std::mt19937 random(7);

@@ -35,7 +35,7 @@ void Store(const std::string& nativePath, const std::string& contents)
 
 unsigned ModeOf(const std::string& nativePath)
 {
-    struct stat status {};
+    struct stat status { };
     ::stat(nativePath.c_str(), &status);
     return status.st_mode & 0777;
 }
@@ -48,7 +48,10 @@ size_t EntriesIn(const std::string& nativeFolder)
 
 class UmaskScope {
 public:
-    explicit UmaskScope(mode_t mask) : m_saved(::umask(mask)) { }
+    explicit UmaskScope(mode_t mask)
+        : m_saved(::umask(mask))
+    {
+    }
     ~UmaskScope() { ::umask(m_saved); }
 
 private:
@@ -226,19 +229,22 @@ size_t TemporariesIn(const std::string& nativeFolder)
 
 // Writers of `versions` in turn, killed at random moments: the file is always
 // one whole version, and the next write leaves no temporary behind.
-template<typename WriteVersion>
+template <typename WriteVersion>
 void ExpectKilledWritersLeaveWholeVersions(const TestFolder& folder, const std::string versions[3],
     const std::string onDisk[3], WriteVersion write)
 {
     ASSERT_EQ(write(versions[0]), 1);
-    KillWritersRepeatedly(30, 5000, [&] {
-        for (size_t i = 0;; ++i)
-            write(versions[i % 3]);
-    }, [&](int round) {
-        std::string contents = Contents(folder.Native("Score.dat"));
-        EXPECT_TRUE(contents == onDisk[0] || contents == onDisk[1] || contents == onDisk[2])
-            << "round " << round << ": " << contents.size() << " bytes";
-    });
+    KillWritersRepeatedly(
+        30, 5000,
+        [&] {
+            for (size_t i = 0;; ++i)
+                write(versions[i % 3]);
+        },
+        [&](int round) {
+            std::string contents = Contents(folder.Native("Score.dat"));
+            EXPECT_TRUE(contents == onDisk[0] || contents == onDisk[1] || contents == onDisk[2])
+                << "round " << round << ": " << contents.size() << " bytes";
+        });
     ASSERT_EQ(write(versions[1]), 1);
     EXPECT_EQ(Contents(folder.Native("Score.dat")), onDisk[1]);
     EXPECT_EQ(TemporariesIn(folder.GetNative()), 0u);
@@ -275,8 +281,8 @@ TEST(KilledWriters, OnlyStaleTemporariesOfOurOwnAreRemoved)
     TestFolder folder;
     std::string path = folder.Internal("Score.dat");
     std::vector<std::string> stale = { "Score.dat.tmpAbC123", "Score.dat.tmp000000" };
-    std::vector<std::string> kept = { "Score.dat.tmp1", "Score.dat.tmpABCDEFG", "Score.dat.tmpAB-DEF", "Other.dat.tmpABCDEF",
-        "Score.dat.tmpHELD01", "Score.dat.tmpLINK01" };
+    std::vector<std::string> kept = { "Score.dat.tmp1", "Score.dat.tmpABCDEFG", "Score.dat.tmpAB-DEF",
+        "Other.dat.tmpABCDEF", "Score.dat.tmpHELD01", "Score.dat.tmpLINK01" };
     for (const std::string& name : stale)
         Store(folder.Native(name), "half");
     for (const std::string& name : kept)

@@ -28,7 +28,8 @@ int Read(const std::string& path, Version& version)
 
 // A resource with one string table under `tableKey` and, when `translation`
 // is not empty, a translation table naming those four bytes.
-std::vector<uint8_t> Resource(std::u16string_view tableKey, std::u16string_view fileVersion, std::vector<uint8_t> translation)
+std::vector<uint8_t> Resource(std::u16string_view tableKey, std::u16string_view fileVersion,
+    std::vector<uint8_t> translation)
 {
     VersionResourceWriter<1024> writer;
     size_t root = writer.BeginBinaryBlock(u"VS_VERSION_INFO", nullptr, 0);

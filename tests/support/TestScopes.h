@@ -42,7 +42,11 @@ private:
 
 class CodePageScope {
 public:
-    explicit CodePageScope(CodePage codePage) : m_saved(GetSystemCodePage()) { SetSystemCodePage(codePage); }
+    explicit CodePageScope(CodePage codePage)
+        : m_saved(GetSystemCodePage())
+    {
+        SetSystemCodePage(codePage);
+    }
     ~CodePageScope() { SetSystemCodePage(m_saved); }
     CodePageScope(const CodePageScope&) = delete;
     CodePageScope& operator=(const CodePageScope&) = delete;
@@ -53,7 +57,8 @@ private:
 
 class EnvironmentScope {
 public:
-    EnvironmentScope(const char* name, const char* value) : m_name(name)
+    EnvironmentScope(const char* name, const char* value)
+        : m_name(name)
     {
         const char* old = std::getenv(name);
         m_hadValue = old != nullptr;

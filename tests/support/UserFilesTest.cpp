@@ -78,7 +78,7 @@ protected:
     }
 
     // Runs `work` as `user` (as oneself when not root) with HOME at `home`.
-    template<typename Work>
+    template <typename Work>
     bool RunAs(uid_t user, const std::string& home, Work work) const
     {
         pid_t pid = Spawn([&] {
@@ -143,9 +143,8 @@ TEST_F(UserFiles, ASecondUserSeesOnlyTheProgramsFiles)
     std::string second = MakeHome("second", kSecondUser);
     ASSERT_FALSE(first.empty());
     ASSERT_FALSE(second.empty());
-    EXPECT_TRUE(RunAs(kFirstUser, first, [&] {
-        return Check(WriteWholeFile(Internal("Score.dat"), "first", 5) == 1, "first user's scores written");
-    }));
+    EXPECT_TRUE(RunAs(kFirstUser, first,
+        [&] { return Check(WriteWholeFile(Internal("Score.dat"), "first", 5) == 1, "first user's scores written"); }));
     EXPECT_TRUE(RunAs(kSecondUser, second, [&] {
         bool ok = Check(ReadTextFile(Internal("Score.dat")) == "program scores", "second user reads the program's");
         ok &= Check(WriteWholeFile(Internal("Score.dat"), "second", 6) == 1, "second user's scores written");
@@ -177,9 +176,8 @@ TEST_F(UserFiles, AWritableProgramFolderKeepsItsFiles)
     ::chmod(Program().c_str(), 0777);
     std::string home = MakeHome("home", kFirstUser);
     ASSERT_FALSE(home.empty());
-    EXPECT_TRUE(RunAs(kFirstUser, home, [&] {
-        return Check(WriteTextFile(Internal("startup.ini"), "NoWelcome") == 1, "settings file written");
-    }));
+    EXPECT_TRUE(RunAs(kFirstUser, home,
+        [&] { return Check(WriteTextFile(Internal("startup.ini"), "NoWelcome") == 1, "settings file written"); }));
     EXPECT_EQ(ContentOf(Program("startup.ini")), "NoWelcome");
     EXPECT_EQ(ContentOf(home + "/.local/share/lumarra/startup.ini"), "<missing>");
 }

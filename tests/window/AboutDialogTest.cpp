@@ -25,9 +25,8 @@ public:
         m_folder = std::filesystem::temp_directory_path() / ("lumarra_open_" + std::to_string(getpid()));
         std::filesystem::create_directories(m_folder);
         std::filesystem::path script = m_folder / "open.sh";
-        std::ofstream(script) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << (m_folder / "opened.tmp").string()
-                              << "'\nmv '" << (m_folder / "opened.tmp").string() << "' '"
-                              << (m_folder / "opened").string() << "'\n";
+        std::ofstream(script) << "#!/bin/sh\nprintf '%s' \"$1\" > '" << (m_folder / "opened.tmp").string() << "'\nmv '"
+                              << (m_folder / "opened.tmp").string() << "' '" << (m_folder / "opened").string() << "'\n";
         std::filesystem::permissions(script, std::filesystem::perms::owner_all);
         setenv("LUMARRA_OPEN_COMMAND", script.c_str(), 1);
     }

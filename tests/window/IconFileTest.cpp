@@ -122,9 +122,9 @@ TEST(IconFile, DamagedFilesGiveNothing)
     EXPECT_EQ(damaged(4, 200), nullptr);    // more entries than the file holds
     EXPECT_EQ(damaged(18, 0xF0), nullptr);  // image offset past the end
     // The image header starts at byte 22.
-    EXPECT_EQ(damaged(22 + 14, 0), nullptr); // 0 bits per pixel
-    EXPECT_EQ(damaged(22 + 14, 7), nullptr); // 7 bits per pixel
-    EXPECT_EQ(damaged(22 + 8, 0), nullptr);  // no rows
-    EXPECT_EQ(damaged(22 + 16, 1), nullptr); // compressed
-    EXPECT_EQ(damaged(22, 12), nullptr);     // header too short
+    EXPECT_EQ(damaged(22 + 14, 0), nullptr);  // 0 bits per pixel
+    EXPECT_EQ(damaged(22 + 14, 7), nullptr);  // 7 bits per pixel
+    EXPECT_EQ(damaged(22 + 8, 0), nullptr);   // no rows
+    EXPECT_EQ(damaged(22 + 16, 1), nullptr);  // compressed
+    EXPECT_EQ(damaged(22, 12), nullptr);      // header too short
 }

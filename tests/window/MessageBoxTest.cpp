@@ -54,10 +54,11 @@ TEST_F(MessageBoxes, EnterPressesTheFirstButtonAndEscapeOnlyClosesAnOkBox)
     EXPECT_EQ(Answer(nullptr, MB_YESNO, [](Window&) { PressKey(SDLK_RETURN); }), IDYES);
     EXPECT_EQ(Answer(nullptr, MB_OK | MB_ICONINFORMATION, [](Window&) { PressKey(SDLK_RETURN); }), IDOK);
     EXPECT_EQ(Answer(nullptr, MB_OK, [](Window&) { PressKey(SDLK_ESCAPE); }), IDOK);
-    EXPECT_EQ(Answer(nullptr, MB_YESNO, [](Window&) {
-        PressKey(SDLK_ESCAPE);
-        PressKey(SDLK_n);
-    }),
+    EXPECT_EQ(Answer(nullptr, MB_YESNO,
+                  [](Window&) {
+                      PressKey(SDLK_ESCAPE);
+                      PressKey(SDLK_n);
+                  }),
         IDNO);
 }
 
@@ -80,10 +81,11 @@ TEST_F(MessageBoxes, AnOwnedBoxSitsOverItsOwnerAndBlocksItsInput)
     PumpFor(10);
     EXPECT_EQ(owner.clicks, 0);
 
-    EXPECT_EQ(Answer(nullptr, MB_OK, [](Window& box) {
-        EXPECT_EQ(box.GetOwner(), nullptr);
-        ClickButton(box, IDOK);
-    }),
+    EXPECT_EQ(Answer(nullptr, MB_OK,
+                  [](Window& box) {
+                      EXPECT_EQ(box.GetOwner(), nullptr);
+                      ClickButton(box, IDOK);
+                  }),
         IDOK);
 }
 

@@ -48,7 +48,7 @@ TEST(TimerQueue, SettingAnIdAgainRestartsItAndKillingIsPerWindow)
     timers.Set(kFirst, 1, 80, 40);
     timers.Set(kSecond, 1, 30, 0);
     EXPECT_EQ(timers.TakeDue(100).size(), 1u);
-    EXPECT_EQ(timers.TakeDue(120).size(), 1u); // the restarted one, at 40 + 80
+    EXPECT_EQ(timers.TakeDue(120).size(), 1u);  // the restarted one, at 40 + 80
 
     EXPECT_TRUE(timers.Kill(kSecond, 1));
     EXPECT_FALSE(timers.Kill(kSecond, 1));

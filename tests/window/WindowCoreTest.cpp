@@ -62,7 +62,10 @@ protected:
 // A child that paints itself one color.
 class Swatch : public Window {
 public:
-    explicit Swatch(COLORREF color) : m_color(color) { }
+    explicit Swatch(COLORREF color)
+        : m_color(color)
+    {
+    }
 
 protected:
     void OnPaint(DrawContext& dc) override { dc.FillSolidRect(GetClientRect(), m_color); }

@@ -51,13 +51,14 @@ constexpr int kIcon = 24;
 
 constexpr std::array kControls {
     ControlTemplate { ControlKind::Icon, kIcon, "", 8, 8, 21, 20, SS_ICON },
-    ControlTemplate { ControlKind::Static, IDC_STATIC, "左寄せの文字です。長い文は折り返して表示されます。", 36, 8, 120, 20,
-        SS_LEFT },
+    ControlTemplate { ControlKind::Static, IDC_STATIC, "左寄せの文字です。長い文は折り返して表示されます。", 36, 8, 120,
+        20, SS_LEFT },
     ControlTemplate { ControlKind::Static, IDC_STATIC, "中央の文字", 36, 32, 120, 10, SS_CENTER },
     ControlTemplate { ControlKind::Static, IDC_STATIC, "くぼんだ枠の中の文字", 36, 46, 120, 16, SS_LEFT | SS_SUNKEN },
     ControlTemplate { ControlKind::Picture, kPicture, "", 164, 8, 48, 40, SS_BITMAP },
     ControlTemplate { ControlKind::Edit, kEdit, "", 36, 68, 90, 14, ES_CENTER | ES_UPPERCASE | WS_TABSTOP },
-    ControlTemplate { ControlKind::CheckBox, kCheck, "次回も表示する。", 36, 88, 120, 10, BS_AUTOCHECKBOX | WS_TABSTOP },
+    ControlTemplate { ControlKind::CheckBox, kCheck, "次回も表示する。", 36, 88, 120, 10,
+        BS_AUTOCHECKBOX | WS_TABSTOP },
     ControlTemplate { ControlKind::Static, kLink, "Orvellaホームページはこちら", 36, 104, 120, 10, SS_NOTIFY },
     ControlTemplate { ControlKind::Button, IDOK, "OK", 104, 122, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP },
     ControlTemplate { ControlKind::Button, IDCANCEL, "キャンセル", 160, 122, 50, 14, WS_TABSTOP },
@@ -121,10 +122,7 @@ private:
 
 class MainWindow : public Window {
 public:
-    MainWindow()
-    {
-        SetBackgroundColor(RGB(0xF4, 0xEE, 0xDC));
-    }
+    MainWindow() { SetBackgroundColor(RGB(0xF4, 0xEE, 0xDC)); }
 
     ~MainWindow() override
     {

@@ -95,7 +95,8 @@ void TypeText(std::string_view utf8)
     SDL_PushEvent(&event);
 }
 
-Driver::Driver(std::function<bool()> step) : m_step(std::move(step))
+Driver::Driver(std::function<bool()> step)
+    : m_step(std::move(step))
 {
     Create(WS_POPUP, WS_EX_NOACTIVATE, { 0, 0, 1, 1 }, nullptr);
     SetTimer(kDriverTimer, kDriverPeriodMs);

@@ -152,7 +152,8 @@ void Canvas::FillRoundRectGradient(float x, float y, float w, float h, float rad
     const Paint& bottom)
 {
     radius = std::min({ radius, w / 2, h / 2 });
-    FillDistance(x, y, x + w, y + h,
+    FillDistance(
+        x, y, x + w, y + h,
         [=](float px, float py) { return RoundBoxDistance(px, py, x + w / 2, y + h / 2, w / 2, h / 2, radius); },
         [=](float, float py) { return top.Mix(bottom, Clamp01((py - y) / h)); });
 }
@@ -160,7 +161,8 @@ void Canvas::FillRoundRectGradient(float x, float y, float w, float h, float rad
 void Canvas::StrokeRoundRect(float x, float y, float w, float h, float radius, float width, const Paint& paint)
 {
     radius = std::min({ radius, w / 2, h / 2 });
-    FillDistance(x, y, x + w, y + h,
+    FillDistance(
+        x, y, x + w, y + h,
         [=](float px, float py) {
             float d = RoundBoxDistance(px, py, x + w / 2, y + h / 2, w / 2, h / 2, radius);
             return std::max(d, -d - width);
@@ -175,7 +177,8 @@ void Canvas::FillCircle(float cx, float cy, float r, const Paint& paint)
 
 void Canvas::StrokeCircle(float cx, float cy, float r, float width, const Paint& paint)
 {
-    FillDistance(cx - r - width, cy - r - width, cx + r + width, cy + r + width,
+    FillDistance(
+        cx - r - width, cy - r - width, cx + r + width, cy + r + width,
         [=](float px, float py) { return std::fabs(std::hypot(px - cx, py - cy) - r) - width / 2; },
         [=](float, float) { return paint; });
 }
@@ -183,7 +186,8 @@ void Canvas::StrokeCircle(float cx, float cy, float r, float width, const Paint&
 void Canvas::FillEllipse(float cx, float cy, float rx, float ry, const Paint& paint)
 {
     float scale = std::min(rx, ry);
-    FillDistance(cx - rx, cy - ry, cx + rx, cy + ry,
+    FillDistance(
+        cx - rx, cy - ry, cx + rx, cy + ry,
         [=](float px, float py) { return (std::hypot((px - cx) / rx, (py - cy) / ry) - 1) * scale; },
         [=](float, float) { return paint; });
 }
@@ -191,9 +195,9 @@ void Canvas::FillEllipse(float cx, float cy, float rx, float ry, const Paint& pa
 void Canvas::StrokeLine(PointF from, PointF to, float width, const Paint& paint)
 {
     float r = width / 2;
-    FillDistance(std::min(from.x, to.x) - r, std::min(from.y, to.y) - r, std::max(from.x, to.x) + r,
-        std::max(from.y, to.y) + r, [=](float px, float py) { return SegmentDistance(px, py, from, to) - r; },
-        [=](float, float) { return paint; });
+    FillDistance(
+        std::min(from.x, to.x) - r, std::min(from.y, to.y) - r, std::max(from.x, to.x) + r, std::max(from.y, to.y) + r,
+        [=](float px, float py) { return SegmentDistance(px, py, from, to) - r; }, [=](float, float) { return paint; });
 }
 
 void Canvas::StrokePolyline(std::span<const PointF> points, float width, const Paint& paint)
@@ -207,7 +211,8 @@ void Canvas::StrokePolyline(std::span<const PointF> points, float width, const P
         top = std::min(top, p.y), bottom = std::max(bottom, p.y);
     }
     std::vector<PointF> copy(points.begin(), points.end());
-    FillDistance(left - r, top - r, right + r, bottom + r,
+    FillDistance(
+        left - r, top - r, right + r, bottom + r,
         [copy, r](float px, float py) {
             float best = SegmentDistance(px, py, copy[0], copy[0]);
             for (size_t i = 1; i < copy.size(); ++i)

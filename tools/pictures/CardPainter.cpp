@@ -39,15 +39,21 @@ std::vector<Slot> Slots(size_t count, bool compact, bool wordBand)
         return { { 75, 118, compact ? 118.f : 104.f } };
     if (compact) {
         switch (count) {
-        case 1: return { { 75, 132, 124 } };
-        case 2: return { { 66, 144, 104 }, { 112, 64, 62 } };
-        default: return { { 62, 148, 94 }, { 112, 60, 58 }, { 120, 126, 54 } };
+        case 1:
+            return { { 75, 132, 124 } };
+        case 2:
+            return { { 66, 144, 104 }, { 112, 64, 62 } };
+        default:
+            return { { 62, 148, 94 }, { 112, 60, 58 }, { 120, 126, 54 } };
         }
     }
     switch (count) {
-    case 1: return { { 75, 126, 112 } };
-    case 2: return { { 66, 140, 96 }, { 108, 66, 62 } };
-    default: return { { 60, 146, 84 }, { 108, 62, 56 }, { 116, 128, 52 } };
+    case 1:
+        return { { 75, 126, 112 } };
+    case 2:
+        return { { 66, 140, 96 }, { 108, 66, 62 } };
+    default:
+        return { { 60, 146, 84 }, { 108, 62, 56 }, { 116, 128, 52 } };
     }
 }
 

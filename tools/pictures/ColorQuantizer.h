@@ -23,8 +23,8 @@ struct IndexedImage {
 // (empty sheet cells stay pure black).
 class ColorQuantizer {
 public:
-    static IndexedImage Quantize(int width, int height, std::span<const uint32_t> pixels, int maxColors,
-        float dither, std::span<const uint32_t> keep = {});
+    static IndexedImage Quantize(int width, int height, std::span<const uint32_t> pixels, int maxColors, float dither,
+        std::span<const uint32_t> keep = {});
 };
 
 }

@@ -7,9 +7,9 @@ namespace lumarra {
 namespace {
 
 // CardCode -> ReadIndex of the proverb decks (verse order); unused cells 0.
-constexpr std::array<int, 52> kProverbReadIndex = { 0, 35, 0, 23, 33, 26, 13, 37, 27, 30, 32, 36, 41, 46, 45, 17,
-    15, 7, 18, 34, 6, 20, 3, 9, 19, 25, 2, 43, 31, 5, 4, 29, 40, 22, 39, 44, 28, 0, 38, 0, 14, 21, 8, 10, 16, 1, 12,
-    24, 0, 42, 11, 47 };
+constexpr std::array<int, 52> kProverbReadIndex
+    = { 0, 35, 0, 23, 33, 26, 13, 37, 27, 30, 32, 36, 41, 46, 45, 17, 15, 7, 18, 34, 6, 20, 3, 9, 19, 25, 2, 43, 31, 5,
+          4, 29, 40, 22, 39, 44, 28, 0, 38, 0, 14, 21, 8, 10, 16, 1, 12, 24, 0, 42, 11, 47 };
 
 // Kana-table order over the cells that hold a kana card.
 constexpr std::array<int, 52> kKanaReadIndex = [] {

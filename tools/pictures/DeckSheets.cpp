@@ -132,8 +132,8 @@ bool DeckSheets::Write(const std::filesystem::path& outDir, const std::filesyste
         std::string file;
         if (img) {
             const uint32_t keep[] = { 0x000000 };
-            IndexedImage indexed =
-                ColorQuantizer::Quantize(sheet.GetWidth(), sheet.GetHeight(), rgb, colors, kSheetDither, keep);
+            IndexedImage indexed
+                = ColorQuantizer::Quantize(sheet.GetWidth(), sheet.GetHeight(), rgb, colors, kSheetDither, keep);
             ok = ok && ImgEncoder::Encode(indexed.width, indexed.height, indexed.indices, indexed.colors, {}, bytes);
             for (size_t i = 0; i < rgb.size(); ++i) {
                 const ImgColor& c = indexed.colors[indexed.indices[i]];

@@ -32,7 +32,11 @@ public:
     std::optional<Canvas> Render(std::string_view emoji);
 
 private:
-    EmojiFont(FT_LibraryRec_* library, FT_FaceRec_* face) : m_library(library), m_face(face) { }
+    EmojiFont(FT_LibraryRec_* library, FT_FaceRec_* face)
+        : m_library(library)
+        , m_face(face)
+    {
+    }
 
     FT_LibraryRec_* m_library;
     FT_FaceRec_* m_face;

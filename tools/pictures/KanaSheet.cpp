@@ -33,16 +33,51 @@ struct StrokeRow {
 };
 
 constexpr std::array<StrokeRow, 46> kStrokeTable = { {
-    { 1, "R +D +D U R D L" }, { 2, "D +U +D" }, { 3, "R +R D L" }, { 4, "R +R +D +R D R" }, { 5, "R +D U D L +D" },
-    { 6, "R D L +D +D" }, { 7, "R +R +D +L D R" }, { 8, "D D" }, { 9, "D +R +D" }, { 10, "R +D R" },
-    { 11, "R +D +L D R" }, { 12, "D R U" }, { 13, "R +D U D L" }, { 14, "R +D L +D R" }, { 15, "R +L +R +L D R" },
-    { 16, "R +D +R +D R" }, { 17, "R +D R D L" }, { 18, "R D L" }, { 19, "R +L D R" }, { 20, "D +L D R" },
-    { 21, "R +D +R +D L U R" }, { 22, "D +R +D R" }, { 23, "D +D U R D L U R" }, { 24, "D +R +D +R D L U R" },
-    { 25, "D U R D L" }, { 26, "D +R +D L U R" }, { 27, "R +D R U +D" }, { 28, "R +D L +D +D" }, { 29, "U +D" },
-    { 30, "D +R +R +D L U R" }, { 31, "R +R +D L U R" }, { 32, "R +D U R +D L" }, { 33, "R +D L U R D R U +D" },
-    { 34, "D +D U R D L" }, { 35, "D R U +R +R" }, { 36, "R D L +D +D" }, { 38, "D +U R D L U +D L" },
-    { 40, "R +D L U R" }, { 41, "R +D +R D L" }, { 42, "D +U D L" }, { 43, "R +L +R D L U R" },
-    { 44, "D +R +D +R D U" }, { 45, "R +L +R D L" }, { 46, "D +R +D +U R D L" }, { 50, "R +D +R D +L D R" },
+    { 1, "R +D +D U R D L" },
+    { 2, "D +U +D" },
+    { 3, "R +R D L" },
+    { 4, "R +R +D +R D R" },
+    { 5, "R +D U D L +D" },
+    { 6, "R D L +D +D" },
+    { 7, "R +R +D +L D R" },
+    { 8, "D D" },
+    { 9, "D +R +D" },
+    { 10, "R +D R" },
+    { 11, "R +D +L D R" },
+    { 12, "D R U" },
+    { 13, "R +D U D L" },
+    { 14, "R +D L +D R" },
+    { 15, "R +L +R +L D R" },
+    { 16, "R +D +R +D R" },
+    { 17, "R +D R D L" },
+    { 18, "R D L" },
+    { 19, "R +L D R" },
+    { 20, "D +L D R" },
+    { 21, "R +D +R +D L U R" },
+    { 22, "D +R +D R" },
+    { 23, "D +D U R D L U R" },
+    { 24, "D +R +D +R D L U R" },
+    { 25, "D U R D L" },
+    { 26, "D +R +D L U R" },
+    { 27, "R +D R U +D" },
+    { 28, "R +D L +D +D" },
+    { 29, "U +D" },
+    { 30, "D +R +R +D L U R" },
+    { 31, "R +R +D L U R" },
+    { 32, "R +D U R +D L" },
+    { 33, "R +D L U R D R U +D" },
+    { 34, "D +D U R D L" },
+    { 35, "D R U +R +R" },
+    { 36, "R D L +D +D" },
+    { 38, "D +U R D L U +D L" },
+    { 40, "R +D L U R" },
+    { 41, "R +D +R D L" },
+    { 42, "D +U D L" },
+    { 43, "R +L +R D L U R" },
+    { 44, "D +R +D +R D U" },
+    { 45, "R +L +R D L" },
+    { 46, "D +R +D +U R D L" },
+    { 50, "R +D +R D +L D R" },
     { 51, "D +R D U" },
 } };
 
@@ -119,8 +154,9 @@ void DrawBox(std::vector<uint32_t>& sheet, int cellX, int cellY)
         for (int x = 0; x < KanaSheet::kCell; ++x) {
             bool border = x < 2 || y < 2 || x >= KanaSheet::kCell - 2 || y >= KanaSheet::kCell - 2;
             bool guide = (x == 49 || y == 49) && (x + y) % 6 < 3;
-            sheet[static_cast<size_t>(cellY + y) * width + cellX + x] =
-                border ? kBoxBorder : guide ? kBoxGuide : kBoxPaper;
+            sheet[static_cast<size_t>(cellY + y) * width + cellX + x] = border ? kBoxBorder
+                : guide                                                        ? kBoxGuide
+                                                                               : kBoxPaper;
         }
 }
 
@@ -187,13 +223,16 @@ void KanaSheet::Check()
             const Record& record = kana.records[k];
             std::string got = std::string(record.delayed ? "+" : "") + record.direction;
             if (got != want[k])
-                m_errors.push_back(where + "record " + std::to_string(k) + " is " + got + ", the table says " + want[k]);
+                m_errors.push_back(
+                    where + "record " + std::to_string(k) + " is " + got + ", the table says " + want[k]);
             if (record.path.empty())
                 continue;
             // The path must run the way its record sweeps.
             const PointF &a = record.path.front(), &b = record.path.back();
-            float along = record.direction == 'R' ? b.x - a.x : record.direction == 'L' ? a.x - b.x
-                : record.direction == 'D' ? b.y - a.y : a.y - b.y;
+            float along = record.direction == 'R' ? b.x - a.x
+                : record.direction == 'L'         ? a.x - b.x
+                : record.direction == 'D'         ? b.y - a.y
+                                                  : a.y - b.y;
             if (record.path.size() > 1 && along < 0)
                 m_errors.push_back(where + "record " + std::to_string(k) + " runs against its direction");
         }
@@ -231,8 +270,8 @@ std::vector<uint32_t> KanaSheet::Paint() const
                     if (a <= kInkThreshold)
                         continue;
                     int level = static_cast<int>(std::lround(255 - (255 - 0x20) * std::min(1.0f, a)));
-                    sheet[static_cast<size_t>(cellY + y) * width + cellX + x] =
-                        static_cast<uint32_t>(level) * 0x010101u;
+                    sheet[static_cast<size_t>(cellY + y) * width + cellX + x]
+                        = static_cast<uint32_t>(level) * 0x010101u;
                 }
             // The marks: columns (top row) or rows (left column) this record
             // sweeps, in the box's border color so they vanish into it.

@@ -23,11 +23,14 @@ public:
     void DrawCentered(Canvas& canvas, std::string_view text, float cx, float cy, const Paint& paint) const;
     // As DrawCentered with a rim of `rim` pixels in `rimPaint` around every
     // stroke.
-    void DrawCenteredRimmed(Canvas& canvas, std::string_view text, float cx, float cy, const Paint& paint,
-        float rim, const Paint& rimPaint) const;
+    void DrawCenteredRimmed(Canvas& canvas, std::string_view text, float cx, float cy, const Paint& paint, float rim,
+        const Paint& rimPaint) const;
 
 private:
-    explicit Lettering(std::shared_ptr<const Font> font) : m_font(std::move(font)) { }
+    explicit Lettering(std::shared_ptr<const Font> font)
+        : m_font(std::move(font))
+    {
+    }
     struct Box {
         int left = 0, top = 0, right = 0, bottom = 0;
     };

@@ -69,7 +69,8 @@ void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uin
 std::vector<uint32_t> Flatten(const Canvas& canvas, bool keyed, uint32_t background)
 {
     std::vector<uint32_t> out(static_cast<size_t>(canvas.GetWidth()) * canvas.GetHeight());
-    float bg[3] = { (background >> 16 & 0xFF) / 255.0f, (background >> 8 & 0xFF) / 255.0f, (background & 0xFF) / 255.0f };
+    float bg[3]
+        = { (background >> 16 & 0xFF) / 255.0f, (background >> 8 & 0xFF) / 255.0f, (background & 0xFF) / 255.0f };
     for (int y = 0; y < canvas.GetHeight(); ++y)
         for (int x = 0; x < canvas.GetWidth(); ++x) {
             uint32_t& pixel = out[static_cast<size_t>(y) * canvas.GetWidth() + x];
@@ -94,8 +95,8 @@ std::vector<uint8_t> EncodeBitmapResource(int width, int height, std::span<const
     size_t infoBytes = 0;
     if (!BuildBitmapInfo(24, info, infoBytes, width, height))
         return {};
-    std::unique_ptr<Bitmap> bitmap =
-        Bitmap::CreateDibSection(*reinterpret_cast<const BitmapInfo*>(info.get()), infoBytes);
+    std::unique_ptr<Bitmap> bitmap
+        = Bitmap::CreateDibSection(*reinterpret_cast<const BitmapInfo*>(info.get()), infoBytes);
     if (!bitmap)
         return {};
     for (int y = 0; y < height; ++y)
@@ -168,7 +169,8 @@ std::vector<uint8_t> EncodePngRows(int width, int height, uint8_t colorType, con
         zlib.push_back(pos + n == raw.size() ? 1 : 0);
         Put16(zlib, static_cast<uint32_t>(n));
         Put16(zlib, static_cast<uint32_t>(~n & 0xFFFF));
-        zlib.insert(zlib.end(), raw.begin() + static_cast<ptrdiff_t>(pos), raw.begin() + static_cast<ptrdiff_t>(pos + n));
+        zlib.insert(zlib.end(), raw.begin() + static_cast<ptrdiff_t>(pos),
+            raw.begin() + static_cast<ptrdiff_t>(pos + n));
         pos += n;
         if (n == 0)
             break;

@@ -464,8 +464,8 @@ Canvas PaintLevels(const Job& job)
 Canvas PaintCaptionButtons(const Job& job)
 {
     Canvas c(job.width, job.height);
-    const uint32_t faces[4][2] = { { 0x4C7D8C, 0xF2D16B }, { 0x4C7D8C, 0xF2D16B }, { 0x9A9A9A, 0xD8D8D8 },
-        { 0x9A9A9A, 0xD8D8D8 } };
+    const uint32_t faces[4][2]
+        = { { 0x4C7D8C, 0xF2D16B }, { 0x4C7D8C, 0xF2D16B }, { 0x9A9A9A, 0xD8D8D8 }, { 0x9A9A9A, 0xD8D8D8 } };
     for (int row = 0; row < 8; ++row) {
         int state = row % 4;
         bool greyed = row >= 4, on = state % 2 == 1, active = state < 2;
@@ -564,7 +564,8 @@ std::vector<Canvas> PaintIconImages(const Job& job)
             DrawEmoji(c, job.pictures.GetEmoji(), job.line.Get("emoji", "🐕"), 16.5f * s, 20 * s, 13 * s);
         } else {
             Canvas emoji(size, size);
-            if (!DrawEmoji(emoji, job.pictures.GetEmoji(), job.line.Get("emoji"), size / 2.0f, size / 2.0f, size * 0.9f))
+            if (!DrawEmoji(emoji, job.pictures.GetEmoji(), job.line.Get("emoji"), size / 2.0f, size / 2.0f,
+                    size * 0.9f))
                 return {};
             // A white rim keeps the picture visible on any background.
             c.DrawCanvas(emoji.Halo(1.2f * s, Paint::Hex(0xFFFFFF)), 0, 0, static_cast<float>(size),

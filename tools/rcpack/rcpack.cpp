@@ -27,8 +27,8 @@ namespace {
 struct Entry {
     std::string type;
     uint32_t id = 0;
-    fs::path file;          // packed with .incbin when set
-    std::string bytes;      // packed inline otherwise
+    fs::path file;      // packed with .incbin when set
+    std::string bytes;  // packed inline otherwise
 };
 
 [[noreturn]] void Fail(const std::string& message)
@@ -115,8 +115,7 @@ void ReadManifest(const fs::path& manifest, const fs::path& assetDir, std::vecto
             continue;
         if (!(fields >> id >> file))
             Fail(manifest.string() + ":" + std::to_string(number) + ": expected TYPE ID FILE");
-        fs::path path = file.rfind("$ASSETS/", 0) == 0 ? assetDir / file.substr(8)
-                                                        : manifest.parent_path() / file;
+        fs::path path = file.rfind("$ASSETS/", 0) == 0 ? assetDir / file.substr(8) : manifest.parent_path() / file;
         inputs.push_back(fs::absolute(path));
         if (type == "STRINGS") {
             ReadStringTable(path, entries);
@@ -186,7 +185,8 @@ int main(int argc, char** argv)
         if (!entry.file.empty()) {
             std::string data = ReadFile(entry.file);
             size = data.size();
-            asmText << "\t.incbin \"" << entry.file.string() << "\" /* " << std::hex << Hash(data) << std::dec << " */\n";
+            asmText << "\t.incbin \"" << entry.file.string() << "\" /* " << std::hex << Hash(data) << std::dec
+                    << " */\n";
         } else {
             size = entry.bytes.size();
             for (size_t b = 0; b < entry.bytes.size(); ++b)

@@ -61,9 +61,9 @@ void Instrument::AddNote(std::vector<float>& mix, size_t start, double frequency
 // high notes stay in tune.
 void Instrument::AddPluck(std::vector<float>& mix, size_t start, double frequency, double seconds, float gain)
 {
-    constexpr double kRingSeconds = 1.4;   // fundamental's time constant while held
-    constexpr double kDampSeconds = 0.09;  // time constant once the note is let go
-    constexpr double kDampedLength = 0.45; // rendered after the note's end
+    constexpr double kRingSeconds = 1.4;    // fundamental's time constant while held
+    constexpr double kDampSeconds = 0.09;   // time constant once the note is let go
+    constexpr double kDampedLength = 0.45;  // rendered after the note's end
     double period = m_rate / frequency;
     size_t length = static_cast<size_t>(std::max(2.0, std::floor(period - 0.6)));
     double fraction = period - static_cast<double>(length) - 0.5;
@@ -111,7 +111,11 @@ void Instrument::AddBell(std::vector<float>& mix, size_t start, double frequency
         double ratio, amplitude, decay;
     };
     static constexpr Partial kPartials[] = {
-        { 1.0, 1.0, 1.0 }, { 2.0, 0.45, 0.6 }, { 2.76, 0.25, 0.4 }, { 4.07, 0.12, 0.25 }, { 5.4, 0.06, 0.15 },
+        { 1.0, 1.0, 1.0 },
+        { 2.0, 0.45, 0.6 },
+        { 2.76, 0.25, 0.4 },
+        { 4.07, 0.12, 0.25 },
+        { 5.4, 0.06, 0.15 },
     };
     constexpr double kBaseRing = 1.3;
     constexpr double kLongestRing = 4.0;

@@ -67,7 +67,7 @@ Timbre ParseTimbre(std::string_view word)
 // "C#5" -> its frequency with A4 = 440 Hz.
 double ParsePitch(std::string_view word)
 {
-    static constexpr int kSemitoneOfLetter[] = { 9, 11, 0, 2, 4, 5, 7 }; // A..G
+    static constexpr int kSemitoneOfLetter[] = { 9, 11, 0, 2, 4, 5, 7 };  // A..G
     size_t pos = 0;
     if (word.empty() || word[0] < 'A' || word[0] > 'G')
         throw ParseError { "bad note '" + std::string(word) + "'" };

@@ -9,23 +9,23 @@ namespace lumarra {
 
 // The timbres the synthesiser plays.
 enum class Timbre {
-    Pluck, // a plucked string: bright attack, warm decay
-    Bell,  // a soft bell: inharmonic partials, long ring
-    Flute, // a breathy, held voice with gentle vibrato
-    Wood,  // a short knock for clicks and ticks
+    Pluck,  // a plucked string: bright attack, warm decay
+    Bell,   // a soft bell: inharmonic partials, long ring
+    Flute,  // a breathy, held voice with gentle vibrato
+    Wood,   // a short knock for clicks and ticks
 };
 
 struct ScoreNote {
     double startBeat = 0;
     double beats = 0;
-    std::vector<double> frequencies; // several for a chord
+    std::vector<double> frequencies;  // several for a chord
 };
 
 struct ScorePart {
     Timbre timbre = Timbre::Pluck;
     double level = 1.0;
     std::vector<ScoreNote> notes;
-    double beats = 0; // written length, trailing rests included
+    double beats = 0;  // written length, trailing rests included
 };
 
 // A piece as written in a score file. Scores are plain text, one directive or

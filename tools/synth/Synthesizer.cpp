@@ -24,7 +24,7 @@ void FadeEnds(std::vector<float>& mix, int rate, double fadeOutSeconds)
         mix[n] *= static_cast<float>(n) / static_cast<float>(fadeIn);
     size_t fadeOut = std::min(mix.size(), static_cast<size_t>(fadeOutSeconds * rate));
     for (size_t n = 0; n < fadeOut; ++n) {
-        double left = static_cast<double>(n) / static_cast<double>(fadeOut); // 0 at the last sample
+        double left = static_cast<double>(n) / static_cast<double>(fadeOut);  // 0 at the last sample
         mix[mix.size() - 1 - n] *= static_cast<float>(0.5 - 0.5 * std::cos(std::numbers::pi * left));
     }
 }
