@@ -1,9 +1,9 @@
 #include "tools/pictures/KanaSheet.h"
 
+#include "game/KanaStrokeSpelling.h"
 #include "tools/pictures/PictureFiles.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <sstream>
 
@@ -26,60 +26,6 @@ constexpr int kFirstPoint = 6;
 constexpr int kLastPoint = 94;
 constexpr int kLastSweep = 99;
 constexpr int kBoxColumn = 9;
-
-struct StrokeRow {
-    int cardCode;
-    std::string_view records;
-};
-
-constexpr std::array<StrokeRow, 46> kStrokeTable = { {
-    { 1, "R +D +D U R D L" },
-    { 2, "D +U +D" },
-    { 3, "R +R D L" },
-    { 4, "R +R +D +R D R" },
-    { 5, "R +D U D L +D" },
-    { 6, "R D L +D +D" },
-    { 7, "R +R +D +L D R" },
-    { 8, "D D" },
-    { 9, "D +R +D" },
-    { 10, "R +D R" },
-    { 11, "R +D +L D R" },
-    { 12, "D R U" },
-    { 13, "R +D U D L" },
-    { 14, "R +D L +D R" },
-    { 15, "R +L +R +L D R" },
-    { 16, "R +D +R +D R" },
-    { 17, "R +D R D L" },
-    { 18, "R D L" },
-    { 19, "R +L D R" },
-    { 20, "D +L D R" },
-    { 21, "R +D +R +D L U R" },
-    { 22, "D +R +D R" },
-    { 23, "D +D U R D L U R" },
-    { 24, "D +R +D +R D L U R" },
-    { 25, "D U R D L" },
-    { 26, "D +R +D L U R" },
-    { 27, "R +D R U +D" },
-    { 28, "R +D L +D +D" },
-    { 29, "U +D" },
-    { 30, "D +R +R +D L U R" },
-    { 31, "R +R +D L U R" },
-    { 32, "R +D U R +D L" },
-    { 33, "R +D L U R D R U +D" },
-    { 34, "D +D U R D L" },
-    { 35, "D R U +R +R" },
-    { 36, "R D L +D +D" },
-    { 38, "D +U R D L U +D L" },
-    { 40, "R +D L U R" },
-    { 41, "R +D +R D L" },
-    { 42, "D +U D L" },
-    { 43, "R +L +R D L U R" },
-    { 44, "D +R +D +R D U" },
-    { 45, "R +L +R D L" },
-    { 46, "D +R +D +U R D L" },
-    { 50, "R +D +R D +L D R" },
-    { 51, "D +R D U" },
-} };
 
 std::vector<std::string> Tokens(std::string_view text)
 {
@@ -164,7 +110,7 @@ void DrawBox(std::vector<uint32_t>& sheet, int cellX, int cellY)
 
 std::string_view KanaSheet::StrokeTable(int cardCode)
 {
-    for (const StrokeRow& row : kStrokeTable)
+    for (const KanaStrokeSpelling& row : kKanaStrokeSpellings)
         if (row.cardCode == cardCode)
             return row.records;
     return {};
@@ -237,7 +183,7 @@ void KanaSheet::Check()
                 m_errors.push_back(where + "record " + std::to_string(k) + " runs against its direction");
         }
     }
-    for (const StrokeRow& row : kStrokeTable)
+    for (const KanaStrokeSpelling& row : kKanaStrokeSpellings)
         if (std::none_of(m_kanas.begin(), m_kanas.end(), [&](const Kana& k) { return k.cardCode == row.cardCode; }))
             m_errors.push_back("kana " + std::to_string(row.cardCode) + " has no strokes");
 }
