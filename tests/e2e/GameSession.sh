@@ -1,5 +1,27 @@
 # Sourced by the end-to-end tests.
 
+# require_tools <tool>…: the test is skipped (status 77) when one is missing.
+require_tools() {
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null 2>&1 || { echo "no $tool"; exit 77; }
+    done
+}
+
+# open_work_folder sets $work to a fresh folder; at exit the game
+# ($game_pid) and the private X server ($xvfb) are ended and the folder is
+# removed, read-only parts included.
+open_work_folder() {
+    work=$(mktemp -d)
+    game_pid=""
+    trap end_session EXIT
+}
+end_session() {
+    [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    chmod -R u+w "$work" 2>/dev/null
+    rm -rf "$work"
+}
+
 # use_private_game_home <folder>: the game on the X server, with a silent
 # sound output and its registry and program folder under <folder>, without
 # the welcome page (its own run is in the child-lock test).

@@ -8,11 +8,10 @@
 #   InstallE2eTest.sh <build folder> <screenshot folder>
 build="$1"
 shots="$2"
-for tool in Xvfb xwininfo import identify desktop-file-validate appstreamcli; do
-    command -v $tool >/dev/null 2>&1 || { echo "no $tool"; exit 77; }
-done
-mkdir -p "$shots"
 . "$(dirname "$0")/../childlock/PrivateDisplay.sh"
+. "$(dirname "$0")/GameSession.sh"
+require_tools Xvfb xwininfo import identify desktop-file-validate appstreamcli
+mkdir -p "$shots"
 
 fail() {
     echo "FAIL: $*"
@@ -21,15 +20,7 @@ fail() {
     exit 1
 }
 
-work=$(mktemp -d)
-game_pid=""
-cleanup() {
-    [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-    chmod -R u+w "$work" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+open_work_folder
 # The unprivileged user must reach the prefix and its own home.
 chmod 755 "$work"
 prefix="$work/prefix"

@@ -11,12 +11,10 @@
 #   PlayE2eTest.sh <lumarra> <screenshot folder>
 game="$1"
 shots="$2"
-for tool in Xvfb xdotool import convert; do
-    command -v $tool >/dev/null 2>&1 || exit 77
-done
-mkdir -p "$shots"
 . "$(dirname "$0")/../childlock/PrivateDisplay.sh"
 . "$(dirname "$0")/GameSession.sh"
+require_tools Xvfb xdotool import convert
+mkdir -p "$shots"
 
 # How many times faster than the wall clock the game's clock runs: slow
 # enough in the first game for the screen to be read between the steps of a
@@ -26,14 +24,7 @@ hover_scale=10
 # Wall-clock seconds a game may take.
 game_limit=150
 
-work=$(mktemp -d)
-game_pid=""
-cleanup() {
-    [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+open_work_folder
 
 fail() {
     echo "FAIL: $*"

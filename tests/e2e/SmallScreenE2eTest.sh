@@ -8,12 +8,10 @@
 game="$1"
 version="$2"
 shots="$3"
-for tool in Xvfb xdotool xwininfo import; do
-    command -v $tool >/dev/null 2>&1 || exit 77
-done
-mkdir -p "$shots"
 . "$(dirname "$0")/../childlock/PrivateDisplay.sh"
 . "$(dirname "$0")/GameSession.sh"
+require_tools Xvfb xdotool xwininfo import
+mkdir -p "$shots"
 
 fail() {
     echo "FAIL: $*"
@@ -21,14 +19,7 @@ fail() {
     exit 1
 }
 
-work=$(mktemp -d)
-game_pid=""
-cleanup() {
-    [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+open_work_folder
 start_private_xvfb 800x600x24 || exit 77
 
 use_private_game_home "$work"
