@@ -96,7 +96,10 @@ public:
     // Copies a part of the back buffer to the view.
     void Refresh(int left, int top, int right, int bottom);
 
-    // Sounds of the stage's table.
+    // Sounds of the stage's table. A mode above 1 plays the clip in a loop;
+    // slot 0 stops every clip.
+    static constexpr int kLoop = 2;
+    static constexpr int kAllSounds = 0;
     void PlaySound(int slot, int mode);
     void StopSound(int slot);
 

@@ -38,8 +38,6 @@ constexpr Rect kComputerCountBox = { 812, 122, 846, 137 };
 constexpr Rect kChildCountBox = { 898, 122, 932, 137 };
 
 constexpr int kGameMusic = 2;
-constexpr int kAllSounds = 0;
-constexpr int kLoop = 2;
 constexpr int kOnce = 1;
 constexpr int kTakeSound = 7;
 constexpr int kCorrectSound = 5;

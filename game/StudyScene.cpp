@@ -44,8 +44,6 @@ constexpr Point kCopyrightAt = { 817, 470 };
 constexpr Point kNoticeAt = { 857, 488 };
 
 constexpr int kStudyMusic = 2;
-constexpr int kLoop = 2;
-constexpr int kAllSounds = 0;
 
 constexpr Rect kDeckButtonRects[]
     = { { 62, 375, 161, 422 }, { 62, 425, 161, 472 }, { 62, 475, 161, 522 }, { 62, 535, 161, 582 } };

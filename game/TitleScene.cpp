@@ -32,7 +32,6 @@ constexpr Point kTitleAt = { 230, 200 };
 
 constexpr int kMenuMusic = 1;
 constexpr int kQuestionVoice = 10;
-constexpr int kLoop = 2;
 constexpr int kOnce = 1;
 // Without an answer the question is asked again.
 constexpr int kAskAgainMs = 20000;
